@@ -1,0 +1,101 @@
+#include "cadsim/model/drawing.h"
+
+#include <array>
+#include <stdexcept>
+#include <utility>
+
+#include "cadsim/model/member_names.h"
+
+namespace korvena::cadsim {
+
+namespace {
+
+struct KindNames {
+    EntityKind kind;
+    std::wstring_view fileName;
+    std::wstring_view objectName;
+};
+
+constexpr std::array<KindNames, 10> kKinds{{
+    {EntityKind::kArc, L"arc", L"AcDbArc"},
+    {EntityKind::kBlockReference, L"blockReference", L"AcDbBlockReference"},
+    {EntityKind::kCircle, L"circle", L"AcDbCircle"},
+    {EntityKind::kEllipse, L"ellipse", L"AcDbEllipse"},
+    {EntityKind::kLine, L"line", L"AcDbLine"},
+    {EntityKind::kMText, L"mtext", L"AcDbMText"},
+    {EntityKind::kPoint, L"point", L"AcDbPoint"},
+    {EntityKind::kPolyline, L"polyline", L"AcDb2dPolyline"},
+    {EntityKind::kLwPolyline, L"lwpolyline", L"AcDbPolyline"},
+    {EntityKind::kText, L"text", L"AcDbText"},
+}};
+
+const KindNames& NamesOf(EntityKind kind) {
+    for (const auto& names : kKinds) {
+        if (names.kind == kind) return names;
+    }
+    throw std::invalid_argument("unknown entity kind");
+}
+
+}  // namespace
+
+bool IsPolylineKind(EntityKind kind) {
+    return kind == EntityKind::kPolyline || kind == EntityKind::kLwPolyline;
+}
+
+bool IsTextKind(EntityKind kind) {
+    return kind == EntityKind::kText || kind == EntityKind::kMText;
+}
+
+bool HasCenter(EntityKind kind) {
+    return kind == EntityKind::kArc || kind == EntityKind::kCircle || kind == EntityKind::kEllipse;
+}
+
+std::optional<EntityKind> KindFromCode(int code) {
+    for (const auto& names : kKinds) {
+        if (static_cast<int>(names.kind) == code) return names.kind;
+    }
+    return std::nullopt;
+}
+
+std::wstring_view KindName(EntityKind kind) {
+    return NamesOf(kind).fileName;
+}
+
+std::optional<EntityKind> KindFromName(std::wstring_view name) {
+    for (const auto& names : kKinds) {
+        if (SameName(names.fileName, name)) return names.kind;
+    }
+    return std::nullopt;
+}
+
+std::wstring_view ObjectNameOf(EntityKind kind) {
+    return NamesOf(kind).objectName;
+}
+
+Entity& Drawing::Add(Entity entity) {
+    if (entity.id == 0) entity.id = lastId_ + 1;
+    if (entity.id <= lastId_) {
+        throw std::invalid_argument("entity id " + std::to_string(entity.id) + " is not above " +
+                                    std::to_string(lastId_));
+    }
+    NamesOf(entity.kind);  // rejects a kind the drawing does not know
+    lastId_ = entity.id;
+    const int id = entity.id;
+    return entities_.emplace(id, std::move(entity)).first->second;
+}
+
+bool Drawing::Erase(int id) {
+    return entities_.erase(id) > 0;
+}
+
+Entity* Drawing::Find(int id) {
+    const auto found = entities_.find(id);
+    return found == entities_.end() ? nullptr : &found->second;
+}
+
+const Entity* Drawing::Find(int id) const {
+    const auto found = entities_.find(id);
+    return found == entities_.end() ? nullptr : &found->second;
+}
+
+}  // namespace korvena::cadsim

@@ -1,0 +1,34 @@
+#pragma once
+// The errors the simulated CAD raises, with the numbers a late-bound caller sees. The CAD's own
+// failures use codes of the interface range (FACILITY_ITF), as a server reports them through
+// DISP_E_EXCEPTION; argument faults use the numbers the automation layer itself gives.
+
+#include <cstdint>
+#include <string_view>
+
+#include "cad/automation_error.h"
+
+namespace korvena::cadsim {
+
+namespace sim_error {
+inline constexpr std::int32_t kInvalidArgument = korvena::error_number::kInvalidCall;  // E_INVALIDARG
+inline constexpr std::int32_t kWrongArgumentCount = 450;                               // DISP_E_BADPARAMCOUNT
+inline constexpr std::int32_t kDuplicateName = static_cast<std::int32_t>(0x80040201u);
+inline constexpr std::int32_t kObjectErased = static_cast<std::int32_t>(0x80040202u);
+inline constexpr std::int32_t kNoDocument = static_cast<std::int32_t>(0x80040203u);
+inline constexpr std::int32_t kValueRefused = static_cast<std::int32_t>(0x80040204u);
+inline constexpr std::int32_t kInjectedFailure = static_cast<std::int32_t>(0x80040205u);
+inline constexpr std::int32_t kDisconnected = static_cast<std::int32_t>(0x80010108u);  // RPC_E_DISCONNECTED
+}  // namespace sim_error
+
+inline constexpr std::wstring_view kDisconnectedText = L"对象已与其客户端断开连接。";
+
+[[noreturn]] void ThrowInvalidArgument(std::wstring_view what);
+[[noreturn]] void ThrowWrongArgumentCount();
+[[noreturn]] void ThrowDuplicateName(std::wstring_view name);
+[[noreturn]] void ThrowObjectErased();
+[[noreturn]] void ThrowNoDocument();
+[[noreturn]] void ThrowValueRefused();
+[[noreturn]] void ThrowDisconnected();
+
+}  // namespace korvena::cadsim

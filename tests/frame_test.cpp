@@ -1,0 +1,185 @@
+#include "cad/frame.h"
+
+#include <gtest/gtest.h>
+
+#include "cadsim/model/simulation.h"
+#include "tests/sim_platform.h"
+
+namespace korvena {
+namespace {
+
+using testing::CommandBench;
+using testing::Dialog;
+using testing::ErrorDialog;
+
+const Dialog kGeneric = ErrorDialog(L"操作不当或其它未知原因！  ");
+
+cadsim::Drawing OneContour() {
+    cadsim::Drawing drawing;
+    drawing.Add({.kind = cadsim::EntityKind::kLwPolyline, .vertices = {{0, 0}, {1, 1}}});
+    return drawing;
+}
+
+// A command that makes a set, prompts and selects, then does `rest`.
+void RunSelecting(CommandBench& bench, std::function<void(CommandFrame&, const DispatchPtr&)> rest = {}) {
+    CommandFrame frame(bench.context);
+    frame.Run([&](CommandFrame& f) {
+        const DispatchPtr set = f.NewSelectionSet();
+        f.CadPrompt(L"X");
+        f.SelectOnScreen(set);
+        if (rest) rest(f, set);
+    });
+}
+
+TEST(CadPromptLine, FramesTheTextWithBarsThenLineFeedAndCarriageReturn) {
+    const std::wstring line = CadPromptLine(L"X");
+    EXPECT_EQ(line, L"======X======\n\r");
+    EXPECT_EQ(line.size(), 15u);
+}
+
+TEST(CommandErrorMessage, OnlyAMissingMemberMeansAnOldCad) {
+    EXPECT_EQ(CommandErrorMessage(438), L"该程序不支持R14，请选择R2000以上的版本！  ");
+    EXPECT_EQ(CommandErrorMessage(13), L"操作不当或其它未知原因！  ");
+    EXPECT_EQ(CommandErrorMessage(static_cast<std::int32_t>(0x800A01B6u)), L"操作不当或其它未知原因！  ");
+}
+
+TEST(ConnectCad, AttachesToTheRunningCadAndBringsItForward) {
+    cadsim::Simulation cad(OneContour());
+    CommandBench bench(&cad);
+    ConnectCad(bench.link, bench.platform);
+    EXPECT_EQ(bench.platform.Starts(), 0);
+    EXPECT_TRUE(cad.Visible());
+    EXPECT_EQ(bench.link.CadApp, cad.Application());
+    EXPECT_NE(bench.link.CadDoc, nullptr);
+    EXPECT_NE(bench.link.CadUtility, nullptr);
+    EXPECT_EQ(bench.platform.Activations(), (std::vector<std::wstring>{cad.Caption()}));
+    EXPECT_TRUE(bench.platform.Dialogs().empty());
+}
+
+TEST(ConnectCad, StartsTheCadOnceWhenNoneIsRunning) {
+    cadsim::Simulation cad(OneContour());
+    CommandBench bench(&cad, /*running=*/false);
+    RunSelecting(bench);
+    RunSelecting(bench);
+    EXPECT_EQ(bench.platform.Starts(), 1);
+    EXPECT_TRUE(bench.platform.Running());
+    EXPECT_TRUE(bench.platform.Dialogs().empty());
+}
+
+TEST(ConnectCad, ACadThatCannotStartGivesItsDescriptionThenTheGenericDialog) {
+    CommandBench bench(nullptr, /*running=*/false);
+    RunSelecting(bench);
+    EXPECT_EQ(bench.platform.Dialogs(),
+              (std::vector<Dialog>{{L"没有注册类", std::nullopt, message_box::kOkOnly}, kGeneric}));
+    EXPECT_EQ(bench.link.CadApp, nullptr);
+    EXPECT_TRUE(bench.selectionSetName.empty());
+}
+
+TEST(ConnectCad, NoOpenDrawingKeepsTheEarlierDocumentAndFailsTheCommand) {
+    cadsim::Simulation cad(OneContour());
+    CommandBench bench(&cad);
+    ConnectCad(bench.link, bench.platform);
+    const DispatchPtr earlierDoc = bench.link.CadDoc;
+    cad.SetDocumentOpen(false);
+    RunSelecting(bench);
+    EXPECT_EQ(bench.link.CadDoc, earlierDoc);
+    EXPECT_EQ(bench.platform.Dialogs(), (std::vector{kGeneric}));
+}
+
+TEST(ConnectCad, NoDrawingOnTheFirstCommandLeavesTheDocumentEmpty) {
+    cadsim::Simulation cad(OneContour());
+    cad.SetDocumentOpen(false);
+    CommandBench bench(&cad);
+    RunSelecting(bench);
+    EXPECT_EQ(bench.link.CadDoc, nullptr);
+    EXPECT_EQ(bench.platform.Dialogs(), (std::vector{kGeneric}));  // ConnectCad itself says nothing
+}
+
+TEST(CommandFrame, ACadWindowThatCannotBeFoundEndsBeforeAnySet) {
+    cadsim::Simulation cad(OneContour());
+    cad.SetCaption(L"");
+    CommandBench bench(&cad);
+    RunSelecting(bench);
+    EXPECT_EQ(bench.platform.Dialogs(), (std::vector{kGeneric}));
+    EXPECT_TRUE(bench.selectionSetName.empty());
+    EXPECT_TRUE(cad.Prompts().empty());
+}
+
+TEST(CommandFrame, NamesEachSetWithAFreshRandomNumber) {
+    cadsim::Simulation cad(OneContour());
+    CommandBench bench(&cad);
+    std::vector<std::wstring> names;
+    for (int i = 0; i < 3; ++i) {
+        RunSelecting(bench, [&](CommandFrame& f, const DispatchPtr& set) {
+            names.push_back(bench.selectionSetName);
+            EXPECT_EQ(ToText(set->Get(L"Name")), bench.selectionSetName);
+            f.DeleteSet(set);
+        });
+    }
+    for (const std::wstring& name : names) {
+        EXPECT_TRUE(name == L"0" || (name.size() >= 2 && name.size() <= 8 && name[0] == L'.')) << name;
+    }
+    EXPECT_NE(names[0], names[1]);
+    EXPECT_NE(names[1], names[2]);
+    EXPECT_TRUE(cad.SelectionSets().empty());
+}
+
+TEST(CommandFrame, ANameTheCadAlreadyHasEndsInTheGenericDialog) {
+    cadsim::Simulation cad(OneContour());
+    CommandBench first(&cad);
+    first.platform.SetTicks(1000);
+    RunSelecting(first);  // leaves nothing, but tells the name the clock reading gives
+    const std::wstring name = first.selectionSetName;
+    cadsim::SimulationSetup setup{.drawing = OneContour(), .selectionSets = {{name, {}}}};
+    cadsim::Simulation busy(std::move(setup));
+    CommandBench second(&busy);
+    second.platform.SetTicks(1000);
+    RunSelecting(second);
+    EXPECT_EQ(second.platform.Dialogs(), (std::vector{kGeneric}));
+    ASSERT_EQ(busy.SelectionSets().size(), 1u);  // the other program's set is left alone
+    EXPECT_EQ(busy.SelectionSets()[0].name, name);
+}
+
+TEST(CommandFrame, EveryEarlyEndDeletesTheSetsItCreatedAfterItsDialog) {
+    cadsim::Simulation cad(OneContour());
+    CommandBench bench(&cad);
+    RunSelecting(bench, [](CommandFrame& f, const DispatchPtr&) {
+        f.NewSelectionSet();
+        f.EndEarly(L"count message");
+    });
+    EXPECT_EQ(bench.platform.Dialogs(), (std::vector{ErrorDialog(L"count message")}));
+    EXPECT_TRUE(cad.SelectionSets().empty());
+
+    RunSelecting(bench, [](CommandFrame&, const DispatchPtr&) { throw std::bad_alloc(); });
+    EXPECT_EQ(bench.platform.Dialogs().back(), kGeneric);
+    EXPECT_TRUE(cad.SelectionSets().empty());
+}
+
+TEST(CommandFrame, AFailingDeleteAfterAnEarlyEndStaysQuiet) {
+    cadsim::Simulation cad(OneContour());
+    CommandBench bench(&cad);
+    cad.CurrentFaults().failures.push_back(
+        {cadsim::MemberSelector{.object = cadsim::ObjectKind::kSelectionSet, .member = L"Delete"}});
+    RunSelecting(bench, [](CommandFrame& f, const DispatchPtr&) { f.EndEarly(L"rejected"); });
+    EXPECT_EQ(bench.platform.Dialogs(), (std::vector{ErrorDialog(L"rejected")}));
+}
+
+TEST(CommandFrame, WalksTheSetInSelectionOrder) {
+    cadsim::Drawing drawing;
+    for (int i = 0; i < 5; ++i) drawing.Add({.kind = cadsim::EntityKind::kText, .text = std::to_wstring(i)});
+    cadsim::Simulation cad(std::move(drawing));
+    cad.QueueSelection({4, 2, 5, 1});
+    CommandBench bench(&cad);
+    std::vector<std::wstring> texts;
+    RunSelecting(bench, [&](CommandFrame& f, const DispatchPtr& set) {
+        EXPECT_EQ(f.Count(set), 4);
+        for (const DispatchPtr& e : f.Walk(set)) {
+            EXPECT_TRUE(IsElevationText(f.EntityType(e)));
+            texts.push_back(ToText(e->Get(L"textString")));
+        }
+    });
+    EXPECT_EQ(texts, (std::vector<std::wstring>{L"3", L"1", L"4", L"0"}));
+}
+
+}  // namespace
+}  // namespace korvena

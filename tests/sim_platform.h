@@ -1,0 +1,76 @@
+#pragma once
+// Test doubles for running commands in-process: a Platform over a simulated CAD that records the
+// dialogs it is asked to show, and a main window with four inputs.
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cad/frame.h"
+#include "cadsim/model/simulation.h"
+
+namespace korvena::testing {
+
+struct Dialog {
+    std::wstring text;
+    std::optional<std::wstring> title;
+    int style = 0;
+    friend bool operator==(const Dialog&, const Dialog&) = default;
+};
+
+// The CAD is "installed" when a simulation is given; it is "running" once attached or created.
+class SimPlatform : public Platform {
+public:
+    explicit SimPlatform(cadsim::Simulation* cad, bool running = true) : cad_(cad), running_(running) {}
+
+    DispatchPtr GetRunningObject(std::wstring_view progId) override;
+    DispatchPtr CreateObject(std::wstring_view progId) override;
+    void ActivateWindow(std::wstring_view title) override;
+    int ShowMessage(std::wstring_view text, std::optional<std::wstring_view> title, int style) override;
+    std::uint64_t ClockTicks() override { return ticks_ += 7919; }
+
+    void SetTicks(std::uint64_t ticks) { ticks_ = ticks; }
+    bool Running() const { return running_; }
+    int Starts() const { return starts_; }
+    const std::vector<Dialog>& Dialogs() const { return dialogs_; }
+    const std::vector<std::wstring>& Activations() const { return activations_; }
+
+private:
+    cadsim::Simulation* cad_;
+    bool running_;
+    int starts_ = 0;
+    std::uint64_t ticks_ = 1;
+    std::vector<Dialog> dialogs_;
+    std::vector<std::wstring> activations_;
+};
+
+class FakeWindow : public MainWindowInputs {
+public:
+    FakeWindow() = default;
+    std::wstring Text(Input input) const override { return texts_.at(input); }
+    void SetText(Input input, std::wstring_view text) override { texts_[input] = std::wstring(text); }
+    void FocusText1() override { ++focusToText1_; }
+    int FocusMoves() const { return focusToText1_; }
+
+private:
+    std::map<Input, std::wstring> texts_{
+        {Input::Text1, L""}, {Input::Text2, L"2"}, {Input::Text3, L"250"}, {Input::Text5, L"251"}};
+    int focusToText1_ = 0;
+};
+
+// Everything one command run needs, owned together.
+struct CommandBench {
+    explicit CommandBench(cadsim::Simulation* cad, bool running = true) : platform(cad, running) {}
+    SimPlatform platform;
+    FakeWindow window;
+    CadLink link;
+    std::wstring selectionSetName;
+    CommandContext context{platform, link, window, selectionSetName};
+};
+
+// The dialogs of the frame, as the user sees them.
+Dialog ErrorDialog(std::wstring_view text);
+
+}  // namespace korvena::testing
