@@ -1,0 +1,212 @@
+#include "cad/win/com_dispatch.h"
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <memory>
+#include <utility>
+
+#include "cad/win/com_error.h"
+
+namespace korvena {
+namespace {
+
+using Microsoft::WRL::ComPtr;
+
+// Elements asked for per IEnumVARIANT::Next, and the most that one enumeration takes before it gives up
+// on a collection that never ends.
+constexpr ULONG kEnumerationBatch = 64;
+constexpr std::size_t kMaxEnumeratedItems = std::size_t{1} << 22;
+constexpr std::wstring_view kNewEnumName = L"_NewEnum";
+
+const ClientObjectMapping kClientObjects;
+
+std::wstring CacheKey(std::wstring_view member) {
+    std::wstring key(member);
+    for (wchar_t& c : key) {
+        if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
+    }
+    return key;
+}
+
+// The arguments of one Invoke, owned, last argument first as IDispatch expects them.
+class InvokeArguments {
+public:
+    InvokeArguments(const std::vector<Variant>& args, const ObjectMapping& objects) {
+        values_.reserve(args.size());
+        try {
+            for (auto it = args.rbegin(); it != args.rend(); ++it) {
+                values_.push_back(ToComVariant(*it, objects).Release());
+            }
+        } catch (...) {
+            Clear();
+            throw;
+        }
+    }
+    ~InvokeArguments() { Clear(); }
+    InvokeArguments(const InvokeArguments&) = delete;
+    InvokeArguments& operator=(const InvokeArguments&) = delete;
+
+    // For a method call or property get: positional arguments only.
+    DISPPARAMS Positional() noexcept {
+        return DISPPARAMS{values_.data(), nullptr, static_cast<UINT>(values_.size()), 0};
+    }
+    // For a property put: the value as the one named argument DISPID_PROPERTYPUT.
+    DISPPARAMS PropertyPut() noexcept {
+        return DISPPARAMS{values_.data(), &propertyPutId_, static_cast<UINT>(values_.size()), 1};
+    }
+
+private:
+    void Clear() noexcept {
+        for (VARIANT& value : values_) VariantClear(&value);
+        values_.clear();
+    }
+
+    std::vector<VARIANT> values_;
+    DISPID propertyPutId_ = DISPID_PROPERTYPUT;
+};
+
+// One batch of IEnumVARIANT::Next, cleared when it goes.
+class VariantBatch {
+public:
+    VariantBatch() noexcept {
+        for (VARIANT& item : items_) VariantInit(&item);
+    }
+    ~VariantBatch() { Clear(); }
+    VariantBatch(const VariantBatch&) = delete;
+    VariantBatch& operator=(const VariantBatch&) = delete;
+
+    VARIANT* Receive() noexcept {
+        Clear();
+        return items_.data();
+    }
+    const VARIANT& operator[](std::size_t i) const noexcept { return items_[i]; }
+
+private:
+    void Clear() noexcept {
+        for (VARIANT& item : items_) VariantClear(&item);
+    }
+
+    std::array<VARIANT, kEnumerationBatch> items_;
+};
+
+AutomationError InvokeError(HRESULT hr, ExceptionInfo& exception, std::wstring_view member) {
+    if (hr == DISP_E_EXCEPTION) return exception.ToError(hr);
+    if (hr == DISP_E_MEMBERNOTFOUND || hr == DISP_E_UNKNOWNNAME) return MemberNotSupported(member);
+    return ErrorFromHresult(hr);
+}
+
+[[nodiscard]] HRESULT InvokeId(IDispatch& object, DISPID id, WORD flags, DISPPARAMS& params, VARIANT* result,
+                               ExceptionInfo& exception) {
+    UINT argumentError = 0;
+    return object.Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result, exception.Receive(),
+                         &argumentError);
+}
+
+ComPtr<IEnumVARIANT> EnumeratorFrom(const VARIANT& value) {
+    IUnknown* unknown = nullptr;
+    if (value.vt == VT_UNKNOWN) {
+        unknown = value.punkVal;
+    } else if (value.vt == VT_DISPATCH) {
+        unknown = value.pdispVal;
+    } else {
+        throw TypeMismatch();
+    }
+    ComPtr<IEnumVARIANT> enumerator;
+    if (unknown == nullptr || FAILED(unknown->QueryInterface(IID_PPV_ARGS(&enumerator)))) {
+        throw MemberNotSupported(kNewEnumName);
+    }
+    return enumerator;
+}
+
+}  // namespace
+
+ComDispatch::ComDispatch(ComPtr<IDispatch> object) : object_(std::move(object)) {
+    if (!object_) throw AutomationError(error_number::kObjectNotSet, L"对象变量或 With 块变量未设置");
+}
+
+Variant ComDispatch::Get(std::wstring_view member, const std::vector<Variant>& args) {
+    InvokeArguments arguments(args, kClientObjects);
+    DISPPARAMS params = arguments.Positional();
+    const ScopedVariant result = Invoke(member, DISPATCH_PROPERTYGET, params, true);
+    return FromComVariant(result.Get(), kClientObjects);
+}
+
+void ComDispatch::Put(std::wstring_view member, const Variant& value) {
+    InvokeArguments arguments({value}, kClientObjects);
+    DISPPARAMS params = arguments.PropertyPut();
+    Invoke(member, DISPATCH_PROPERTYPUT, params, false);
+}
+
+Variant ComDispatch::Call(std::wstring_view member, const std::vector<Variant>& args) {
+    InvokeArguments arguments(args, kClientObjects);
+    DISPPARAMS params = arguments.Positional();
+    const ScopedVariant result = Invoke(member, DISPATCH_METHOD | DISPATCH_PROPERTYGET, params, true);
+    return FromComVariant(result.Get(), kClientObjects);
+}
+
+std::vector<Variant> ComDispatch::Enumerate() {
+    DISPPARAMS noArguments{nullptr, nullptr, 0, 0};
+    ScopedVariant enumeratorValue;
+    ExceptionInfo exception;
+    const HRESULT hr = InvokeId(*object_.Get(), DISPID_NEWENUM, DISPATCH_METHOD | DISPATCH_PROPERTYGET,
+                                noArguments, enumeratorValue.Receive(), exception);
+    if (FAILED(hr)) throw InvokeError(hr, exception, kNewEnumName);
+    const ComPtr<IEnumVARIANT> enumerator = EnumeratorFrom(enumeratorValue.Get());
+
+    std::vector<Variant> items;
+    VariantBatch batch;
+    for (;;) {
+        ULONG fetched = 0;
+        const HRESULT next = enumerator->Next(kEnumerationBatch, batch.Receive(), &fetched);
+        if (FAILED(next)) throw ErrorFromHresult(next);
+        fetched = std::min(fetched, kEnumerationBatch);
+        if (items.size() + fetched > kMaxEnumeratedItems) throw ErrorFromHresult(E_OUTOFMEMORY);
+        for (ULONG i = 0; i < fetched; ++i) items.push_back(FromComVariant(batch[i], kClientObjects));
+        if (next != S_OK || fetched == 0) break;
+    }
+    return items;
+}
+
+ComDispatch::Resolved ComDispatch::Resolve(std::wstring_view member) {
+    std::wstring key = CacheKey(member);
+    if (const auto found = dispIds_.find(key); found != dispIds_.end()) return {found->second, true};
+
+    std::wstring name(member);
+    LPOLESTR names[] = {name.data()};
+    DISPID id = DISPID_UNKNOWN;
+    const HRESULT hr = object_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+    if (hr == DISP_E_UNKNOWNNAME || hr == DISP_E_MEMBERNOTFOUND) throw MemberNotSupported(member);
+    if (FAILED(hr)) throw ErrorFromHresult(hr);
+    dispIds_.insert_or_assign(std::move(key), id);
+    return {id, false};
+}
+
+ScopedVariant ComDispatch::Invoke(std::wstring_view member, WORD flags, DISPPARAMS& params, bool wantResult) {
+    ScopedVariant result;
+    ExceptionInfo exception;
+    Resolved resolved = Resolve(member);
+    HRESULT hr = InvokeId(*object_.Get(), resolved.id, flags, params, wantResult ? result.Receive() : nullptr,
+                          exception);
+    if (hr == DISP_E_MEMBERNOTFOUND && resolved.fromCache) {
+        // The server no longer knows the kept DISPID: ask for the name once more.
+        dispIds_.erase(CacheKey(member));
+        resolved = Resolve(member);
+        hr = InvokeId(*object_.Get(), resolved.id, flags, params, wantResult ? result.Receive() : nullptr,
+                      exception);
+    }
+    if (FAILED(hr)) throw InvokeError(hr, exception, member);
+    return result;
+}
+
+DispatchPtr ClientObjectMapping::FromCom(IDispatch* object) const {
+    return std::make_shared<ComDispatch>(ComPtr<IDispatch>(object));
+}
+
+ComPtr<IDispatch> ClientObjectMapping::ToCom(const DispatchPtr& object) const {
+    const auto* own = dynamic_cast<const ComDispatch*>(object.get());
+    if (own == nullptr) throw TypeMismatch();
+    return ComPtr<IDispatch>(own->Object());
+}
+
+}  // namespace korvena

@@ -1,0 +1,291 @@
+#include "cad/win/com_dispatch.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "cad/win/com_error.h"
+#include "fake_com_object.h"
+
+namespace korvena {
+namespace {
+
+using Microsoft::WRL::ComPtr;
+using testing::FakeComObject;
+using testing::FakeEnumerator;
+
+const ClientObjectMapping kClient;
+
+HRESULT Answer(VARIANT* result, const Variant& value) {
+    if (result != nullptr) *result = ToComVariant(value, kClient).Release();
+    return S_OK;
+}
+
+HRESULT Raise(EXCEPINFO* exception, WORD code, SCODE scode, const wchar_t* description) {
+    exception->wCode = code;
+    exception->scode = scode;
+    exception->bstrSource = SysAllocString(L"FakeCad");
+    exception->bstrDescription = description ? SysAllocString(description) : nullptr;
+    return DISP_E_EXCEPTION;
+}
+
+AutomationError ErrorOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const AutomationError& error) {
+        return error;
+    }
+    ADD_FAILURE() << "no AutomationError";
+    return AutomationError(0, L"");
+}
+
+class ComDispatchTest : public ::testing::Test {
+protected:
+    ComPtr<FakeComObject> server_ = FakeComObject::Create();
+    std::shared_ptr<ComDispatch> client_ = std::make_shared<ComDispatch>(server_);
+};
+
+TEST_F(ComDispatchTest, ResolvesEachNameOnceWhateverItsCase) {
+    WORD seenFlags = 0;
+    server_->On(L"Caption", [&](WORD flags, const DISPPARAMS&, VARIANT* result, EXCEPINFO*) {
+        seenFlags = flags;
+        return Answer(result, L"AutoCAD 2000 - [图形1.dwg]");
+    });
+    EXPECT_EQ(client_->Get(L"Caption"), Variant{L"AutoCAD 2000 - [图形1.dwg]"});
+    EXPECT_EQ(client_->Get(L"CAPTION"), Variant{L"AutoCAD 2000 - [图形1.dwg]"});
+    EXPECT_EQ(client_->Get(L"caption"), Variant{L"AutoCAD 2000 - [图形1.dwg]"});
+    EXPECT_EQ(server_->NameLookups(), 1);
+    EXPECT_EQ(seenFlags, DISPATCH_PROPERTYGET);
+}
+
+TEST_F(ComDispatchTest, UnknownMemberIs438) {
+    EXPECT_EQ(ErrorOf([&] { client_->Get(L"Coordinates"); }).Number(), 438);
+    EXPECT_EQ(ErrorOf([&] { client_->Put(L"Visible", true); }).Number(), 438);
+    EXPECT_EQ(ErrorOf([&] { client_->Call(L"AppendItems"); }).Number(), 438);
+}
+
+TEST_F(ComDispatchTest, PutPassesTheValueAsTheNamedPropertyPutArgument) {
+    bool checked = false;
+    server_->On(L"Visible", [&](WORD flags, const DISPPARAMS& params, VARIANT*, EXCEPINFO*) {
+        EXPECT_EQ(flags, DISPATCH_PROPERTYPUT);
+        EXPECT_EQ(params.cArgs, 1u);
+        EXPECT_EQ(params.cNamedArgs, 1u);
+        EXPECT_EQ(params.rgdispidNamedArgs[0], DISPID_PROPERTYPUT);
+        EXPECT_EQ(params.rgvarg[0].vt, VT_BOOL);
+        EXPECT_EQ(params.rgvarg[0].boolVal, VARIANT_TRUE);
+        checked = true;
+        return S_OK;
+    });
+    client_->Put(L"Visible", true);
+    EXPECT_TRUE(checked);
+}
+
+TEST_F(ComDispatchTest, CallPassesArgumentsLastFirstAndReturnsTheResult) {
+    server_->On(L"AddLine", [&](WORD flags, const DISPPARAMS& params, VARIANT* result, EXCEPINFO*) {
+        EXPECT_EQ(flags, DISPATCH_METHOD | DISPATCH_PROPERTYGET);
+        EXPECT_EQ(params.cNamedArgs, 0u);
+        if (params.cArgs != 2) return DISP_E_BADPARAMCOUNT;
+        const Variant start = FromComVariant(params.rgvarg[1], kClient);
+        const Variant end = FromComVariant(params.rgvarg[0], kClient);
+        return Answer(result, ToDoubles(end, 3)[0] - ToDoubles(start, 3)[0]);
+    });
+    const Variant length =
+        client_->Call(L"AddLine", {std::vector<double>{1, 0, 0}, std::vector<double>{5, 0, 0}});
+    EXPECT_EQ(length, Variant{4.0});
+}
+
+TEST_F(ComDispatchTest, IndexedGetAnswersArrays) {
+    server_->On(L"Coordinate", [&](WORD, const DISPPARAMS& params, VARIANT* result, EXCEPINFO*) {
+        if (params.cArgs != 1 || params.rgvarg[0].vt != VT_I4) return DISP_E_TYPEMISMATCH;
+        return Answer(result, std::vector<double>{10.0 + params.rgvarg[0].lVal, 20.0});
+    });
+    EXPECT_EQ(client_->Get(L"Coordinate", {std::int32_t{0}}), (Variant{std::vector<double>{10.0, 20.0}}));
+    EXPECT_EQ(ErrorOf([&] { client_->Get(L"Coordinate", {L"0"}); }).Number(), 13);
+}
+
+TEST_F(ComDispatchTest, ServerExceptionsCarryTheServersNumberAndText) {
+    server_->On(L"Control", [](WORD, const DISPPARAMS&, VARIANT*, EXCEPINFO* e) {
+        return Raise(e, 0, static_cast<SCODE>(0x800A0005), L"无效的图层名");
+    });
+    server_->On(L"Coded", [](WORD, const DISPPARAMS&, VARIANT*, EXCEPINFO* e) {
+        return Raise(e, 1001, 0, L"选择集已存在");
+    });
+    server_->On(L"Plain", [](WORD, const DISPPARAMS&, VARIANT*, EXCEPINFO* e) {
+        return Raise(e, 0, static_cast<SCODE>(0x80040201), L"Duplicate record name");
+    });
+    server_->On(L"Silent", [](WORD, const DISPPARAMS&, VARIANT*, EXCEPINFO* e) {
+        return Raise(e, 0, static_cast<SCODE>(0x800A01A8), nullptr);
+    });
+
+    const AutomationError control = ErrorOf([&] { client_->Put(L"Control", std::int16_t{256}); });
+    EXPECT_EQ(control.Number(), 5);
+    EXPECT_EQ(control.Description(), L"无效的图层名");
+    const AutomationError coded = ErrorOf([&] { client_->Call(L"Coded", {L".7055475"}); });
+    EXPECT_EQ(coded.Number(), 1001);
+    EXPECT_EQ(coded.Description(), L"选择集已存在");
+    const AutomationError plain = ErrorOf([&] { client_->Get(L"Plain"); });
+    EXPECT_EQ(plain.Number(), static_cast<std::int32_t>(0x80040201));
+    EXPECT_EQ(plain.Description(), L"Duplicate record name");
+    const AutomationError silent = ErrorOf([&] { client_->Get(L"Silent"); });
+    EXPECT_EQ(silent.Number(), 424);
+    EXPECT_FALSE(silent.Description().empty());
+}
+
+HRESULT STDMETHODCALLTYPE FillInLater(EXCEPINFO* exception) {
+    exception->scode = static_cast<SCODE>(0x800A000D);
+    exception->bstrDescription = SysAllocString(L"延迟填写的说明");
+    return S_OK;
+}
+
+TEST_F(ComDispatchTest, DeferredExceptionTextIsFilledIn) {
+    server_->On(L"Elevation", [](WORD, const DISPPARAMS&, VARIANT*, EXCEPINFO* e) {
+        e->pfnDeferredFillIn = FillInLater;
+        return DISP_E_EXCEPTION;
+    });
+    const AutomationError error = ErrorOf([&] { client_->Put(L"Elevation", 12.5); });
+    EXPECT_EQ(error.Number(), 13);
+    EXPECT_EQ(error.Description(), L"延迟填写的说明");
+}
+
+TEST_F(ComDispatchTest, OtherFailuresKeepTheirHresult) {
+    server_->On(L"Count", [](WORD, const DISPPARAMS&, VARIANT*, EXCEPINFO*) { return RPC_E_DISCONNECTED; });
+    server_->On(L"Delete", [](WORD, const DISPPARAMS&, VARIANT*, EXCEPINFO*) {
+        return HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE);
+    });
+    server_->On(L"Color", [](WORD, const DISPPARAMS&, VARIANT*, EXCEPINFO*) { return DISP_E_TYPEMISMATCH; });
+
+    const AutomationError disconnected = ErrorOf([&] { client_->Get(L"Count"); });
+    EXPECT_EQ(disconnected.Number(), static_cast<std::int32_t>(0x80010108));
+    EXPECT_FALSE(disconnected.Description().empty());
+    const AutomationError gone = ErrorOf([&] { client_->Call(L"Delete"); });
+    EXPECT_EQ(gone.Number(), static_cast<std::int32_t>(0x800706BA));
+    EXPECT_FALSE(gone.Description().empty());
+    EXPECT_EQ(ErrorOf([&] { client_->Put(L"Color", std::int16_t{3}); }).Number(), 13);
+}
+
+TEST_F(ComDispatchTest, StaleDispidIsResolvedAgainOnce) {
+    server_->On(L"EntityType", [](WORD, const DISPPARAMS&, VARIANT* result, EXCEPINFO*) {
+        return Answer(result, std::int32_t{24});
+    });
+    EXPECT_EQ(client_->Get(L"EntityType"), Variant{std::int32_t{24}});
+    server_->Renumber();
+    EXPECT_EQ(client_->Get(L"entitytype"), Variant{std::int32_t{24}});
+    EXPECT_EQ(server_->NameLookups(), 2);
+    EXPECT_EQ(client_->Get(L"EntityType"), Variant{std::int32_t{24}});
+    EXPECT_EQ(server_->NameLookups(), 2);
+}
+
+TEST_F(ComDispatchTest, MemberThatKeepsAnsweringNotFoundIs438) {
+    server_->On(L"Groups",
+                [](WORD, const DISPPARAMS&, VARIANT*, EXCEPINFO*) { return DISP_E_MEMBERNOTFOUND; });
+    EXPECT_EQ(ErrorOf([&] { client_->Get(L"Groups"); }).Number(), 438);  // fresh DISPID: no second try
+    EXPECT_EQ(server_->Invocations(), 1);
+    EXPECT_EQ(ErrorOf([&] { client_->Get(L"Groups"); }).Number(), 438);  // kept DISPID: one second try
+    EXPECT_EQ(server_->Invocations(), 3);
+    EXPECT_EQ(server_->NameLookups(), 2);
+}
+
+TEST_F(ComDispatchTest, WrongResultTypeIsTypeMismatchAndLeaksNothing) {
+    server_->On(L"Caption", [](WORD, const DISPPARAMS&, VARIANT* result, EXCEPINFO*) {
+        result->vt = VT_DATE;
+        result->date = 36526.0;
+        return S_OK;
+    });
+    ComPtr<FakeComObject> other = FakeComObject::Create();
+    server_->On(L"Layers", [&](WORD, const DISPPARAMS&, VARIANT* result, EXCEPINFO*) {
+        result->vt = VT_UNKNOWN;
+        result->punkVal = other.Get();
+        other->AddRef();
+        return S_OK;
+    });
+    EXPECT_EQ(ErrorOf([&] { client_->Get(L"Caption"); }).Number(), 13);
+    EXPECT_EQ(ErrorOf([&] { client_->Get(L"Layers"); }).Number(), 13);
+    EXPECT_EQ(other->References(), 1u);
+}
+
+TEST_F(ComDispatchTest, ObjectsComeAsComDispatchAndGoBackAsTheSamePointer) {
+    ComPtr<FakeComObject> entity = FakeComObject::Create();
+    IDispatch* received = nullptr;
+    server_->On(L"Item", [&](WORD, const DISPPARAMS&, VARIANT* result, EXCEPINFO*) {
+        return Answer(result, DispatchPtr(std::make_shared<ComDispatch>(entity)));
+    });
+    server_->On(L"AppendItems", [&](WORD, const DISPPARAMS& params, VARIANT*, EXCEPINFO*) {
+        const Variant items = FromComVariant(params.rgvarg[0], kClient);
+        received = dynamic_cast<ComDispatch&>(*items.As<std::vector<DispatchPtr>>().at(0)).Object();
+        return S_OK;
+    });
+    {
+        const DispatchPtr item = ToObject(client_->Get(L"Item"));
+        client_->Call(L"AppendItems", {std::vector<DispatchPtr>{item}});
+    }
+    EXPECT_EQ(received, entity.Get());
+    EXPECT_EQ(entity->References(), 1u);
+    EXPECT_EQ(server_->References(), 2u);  // server_ and client_
+}
+
+std::vector<VARIANT> Numbers(int count) {
+    std::vector<VARIANT> values(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        VariantInit(&values[i]);
+        values[i].vt = VT_I4;
+        values[i].lVal = i;
+    }
+    return values;
+}
+
+class EnumerateTest : public ComDispatchTest {
+protected:
+    void Serve(const ComPtr<FakeEnumerator>& enumerator) {
+        server_->OnNewEnum([enumerator](WORD flags, const DISPPARAMS&, VARIANT* result, EXCEPINFO*) {
+            EXPECT_EQ(flags, DISPATCH_METHOD | DISPATCH_PROPERTYGET);
+            result->vt = VT_UNKNOWN;
+            result->punkVal = enumerator.Get();
+            enumerator->AddRef();
+            return S_OK;
+        });
+    }
+};
+
+TEST_F(EnumerateTest, YieldsEveryItemInOrderAcrossBatches) {
+    const ComPtr<FakeEnumerator> enumerator = FakeEnumerator::Create(Numbers(150));
+    Serve(enumerator);
+    const std::vector<Variant> items = client_->Enumerate();
+    ASSERT_EQ(items.size(), 150u);
+    for (int i = 0; i < 150; ++i) EXPECT_EQ(items[i], Variant{std::int32_t{i}});
+    EXPECT_EQ(enumerator->nextCalls, 3);
+}
+
+TEST_F(EnumerateTest, EmptyAndNeverEndingEnumeratorsBothStop) {
+    const ComPtr<FakeEnumerator> empty = FakeEnumerator::Create({});
+    Serve(empty);
+    EXPECT_TRUE(client_->Enumerate().empty());
+
+    const ComPtr<FakeEnumerator> stuck = FakeEnumerator::Create({});
+    stuck->neverEnds = true;
+    Serve(stuck);
+    EXPECT_TRUE(client_->Enumerate().empty());
+    EXPECT_EQ(stuck->nextCalls, 1);
+}
+
+TEST_F(EnumerateTest, FailuresBecomeAutomationErrors) {
+    EXPECT_EQ(ErrorOf([&] { client_->Enumerate(); }).Number(), 438);  // not a collection
+
+    server_->OnNewEnum(
+        [](WORD, const DISPPARAMS&, VARIANT* result, EXCEPINFO*) { return Answer(result, 3.0); });
+    EXPECT_EQ(ErrorOf([&] { client_->Enumerate(); }).Number(), 13);
+
+    const ComPtr<FakeEnumerator> dying = FakeEnumerator::Create(Numbers(3));
+    dying->failure = RPC_E_DISCONNECTED;
+    Serve(dying);
+    EXPECT_EQ(ErrorOf([&] { client_->Enumerate(); }).Number(), static_cast<std::int32_t>(0x80010108));
+}
+
+TEST(ComError, SystemTextOrFallbackWithTheNumber) {
+    EXPECT_EQ(SystemErrorText(static_cast<HRESULT>(0x8004FFFF)), L"自动化错误 0x8004FFFF");
+    const std::wstring text = SystemErrorText(E_ACCESSDENIED);
+    EXPECT_FALSE(text.empty());
+    EXPECT_NE(text.back(), L'\n');
+}
+
+}  // namespace
+}  // namespace korvena

@@ -1,0 +1,168 @@
+#pragma once
+// FakeComObject: an in-process IDispatch without a type library, for tests. Members are added by name
+// with a handler that answers Invoke; names resolve case-insensitively. It counts its references and
+// the calls it gets, and can renumber its members to make kept DISPIDs stale.
+
+#include <windows.h>
+#include <wrl/client.h>
+
+#include <cwctype>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace korvena::testing {
+
+class FakeComObject final : public IDispatch {
+public:
+    using Handler =
+        std::function<HRESULT(WORD flags, const DISPPARAMS& params, VARIANT* result, EXCEPINFO* exception)>;
+
+    static Microsoft::WRL::ComPtr<FakeComObject> Create() {
+        // Takes over the first reference (MinGW's ComPtr::Attach would add a second one).
+        Microsoft::WRL::ComPtr<FakeComObject> object;
+        *object.ReleaseAndGetAddressOf() = new FakeComObject;
+        return object;
+    }
+
+    void On(std::wstring name, Handler handler) { members_.push_back({Lower(std::move(name)), handler}); }
+    void OnNewEnum(Handler handler) { newEnum_ = std::move(handler); }
+    // From now on every member has another DISPID; the old ones answer DISP_E_MEMBERNOTFOUND.
+    void Renumber() { idBase_ += 1000; }
+
+    ULONG References() const { return references_; }
+    int NameLookups() const { return nameLookups_; }
+    int Invocations() const { return invocations_; }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        if (out == nullptr) return E_POINTER;
+        if (iid == IID_IUnknown || iid == IID_IDispatch) {
+            *out = static_cast<IDispatch*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const ULONG left = --references_;
+        if (left == 0) delete this;
+        return left;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+        *count = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
+        ++nameLookups_;
+        if (count != 1) return E_INVALIDARG;
+        const std::wstring name = Lower(names[0]);
+        for (std::size_t i = 0; i < members_.size(); ++i) {
+            if (members_[i].name == name) {
+                ids[0] = idBase_ + static_cast<DISPID>(i);
+                return S_OK;
+            }
+        }
+        ids[0] = DISPID_UNKNOWN;
+        return DISP_E_UNKNOWNNAME;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                                     EXCEPINFO* exception, UINT*) override {
+        ++invocations_;
+        if (id == DISPID_NEWENUM) {
+            return newEnum_ ? newEnum_(flags, *params, result, exception) : DISP_E_MEMBERNOTFOUND;
+        }
+        const DISPID index = id - idBase_;
+        if (index < 0 || index >= static_cast<DISPID>(members_.size())) return DISP_E_MEMBERNOTFOUND;
+        return members_[static_cast<std::size_t>(index)].handler(flags, *params, result, exception);
+    }
+
+private:
+    struct Member {
+        std::wstring name;
+        Handler handler;
+    };
+
+    FakeComObject() = default;
+    ~FakeComObject() = default;
+
+    static std::wstring Lower(std::wstring text) {
+        for (wchar_t& c : text) c = static_cast<wchar_t>(std::towlower(c));
+        return text;
+    }
+
+    ULONG references_ = 1;
+    int nameLookups_ = 0;
+    int invocations_ = 0;
+    DISPID idBase_ = 1;
+    std::vector<Member> members_;
+    Handler newEnum_;
+};
+
+// FakeEnumerator: IEnumVARIANT over copies of the given values; with neverEnds it answers S_OK with
+// nothing fetched for ever, and with failure it fails every Next.
+class FakeEnumerator final : public IEnumVARIANT {
+public:
+    static Microsoft::WRL::ComPtr<FakeEnumerator> Create(std::vector<VARIANT> values) {
+        Microsoft::WRL::ComPtr<FakeEnumerator> enumerator;
+        *enumerator.ReleaseAndGetAddressOf() = new FakeEnumerator(std::move(values));
+        return enumerator;
+    }
+    bool neverEnds = false;
+    HRESULT failure = S_OK;
+    int nextCalls = 0;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        if (iid == IID_IUnknown || iid == IID_IEnumVARIANT) {
+            *out = static_cast<IEnumVARIANT*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const ULONG left = --references_;
+        if (left == 0) delete this;
+        return left;
+    }
+    HRESULT STDMETHODCALLTYPE Next(ULONG wanted, VARIANT* out, ULONG* fetched) override {
+        ++nextCalls;
+        if (FAILED(failure)) return failure;
+        if (neverEnds) {
+            *fetched = 0;
+            return S_OK;
+        }
+        ULONG count = 0;
+        while (count < wanted && position_ < values_.size()) {
+            VariantInit(&out[count]);
+            VariantCopy(&out[count], &values_[position_]);
+            ++count;
+            ++position_;
+        }
+        if (fetched != nullptr) *fetched = count;
+        return count == wanted ? S_OK : S_FALSE;
+    }
+    HRESULT STDMETHODCALLTYPE Skip(ULONG) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Reset() override {
+        position_ = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Clone(IEnumVARIANT**) override { return E_NOTIMPL; }
+
+private:
+    explicit FakeEnumerator(std::vector<VARIANT> values) : values_(std::move(values)) {}
+    ~FakeEnumerator() {
+        for (VARIANT& value : values_) VariantClear(&value);
+    }
+
+    ULONG references_ = 1;
+    std::vector<VARIANT> values_;
+    std::size_t position_ = 0;
+};
+
+}  // namespace korvena::testing
