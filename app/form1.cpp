@@ -1,0 +1,575 @@
+#include "app/form1.h"
+
+#include <commctrl.h>
+#include <imm.h>
+
+#include <exception>
+#include <optional>
+#include <stdexcept>
+
+#include "app/help_file_path.h"
+#include "app/program_end.h"
+#include "cad/frame.h"
+#include "commands/sequential_contour_assignment.h"
+
+namespace korvena {
+
+using form1::ControlKind;
+using form1::ControlSpec;
+
+namespace {
+
+constexpr std::wstring_view kClassName = L"Korvena.Form1";
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;  // fixed single border
+constexpr DWORD kExStyle = 0;
+constexpr COLORREF kFocusColour = RGB(192, 255, 192);
+constexpr COLORREF kFrameCaptionColour = RGB(255, 0, 0);
+constexpr COLORREF kLabelColour = RGB(0, 0, 255);
+constexpr int kIconResource = 1;  // korvena.rc
+
+struct ControlClass {
+    const wchar_t* name;
+    DWORD style;
+    DWORD exStyle;
+};
+
+ControlClass ClassOf(ControlKind kind) {
+    constexpr DWORD child = WS_CHILD | WS_VISIBLE;
+    switch (kind) {
+        case ControlKind::Frame:
+            return {WC_BUTTONW, child | WS_CLIPSIBLINGS | BS_GROUPBOX, 0};
+        case ControlKind::Label:
+            return {WC_STATICW, child | SS_LEFT | SS_NOPREFIX | SS_NOTIFY, 0};
+        case ControlKind::TextInput:
+            return {WC_EDITW, child | WS_TABSTOP | WS_GROUP | ES_LEFT | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
+        case ControlKind::Button:
+            return {WC_BUTTONW, child | WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON | BS_NOTIFY, 0};
+    }
+    return {};
+}
+
+HFONT MakeFont(double points, int dpi) {
+    LOGFONTW font{};
+    font.lfHeight = -twips::PointsToPixels(points, dpi);
+    font.lfWeight = FW_NORMAL;
+    font.lfCharSet = GB2312_CHARSET;
+    font.lfOutPrecision = OUT_DEFAULT_PRECIS;
+    font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+    font.lfQuality = DEFAULT_QUALITY;
+    font.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
+    form1::kFontFace.copy(font.lfFaceName, LF_FACESIZE - 1);
+    return CreateFontIndirectW(&font);
+}
+
+std::wstring WindowText(HWND window) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+std::wstring ModuleFileName() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) return {};
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+}  // namespace
+
+Form1::Form1(HINSTANCE instance, Platform& platform, CadLink& link)
+    : instance_(instance), platform_(platform), link_(link) {}
+
+Form1::~Form1() {
+    if (hwnd_ != nullptr) {
+        DestroyWindow(hwnd_);
+    }
+}
+
+// ---- Creation ------------------------------------------------------------------------------------------
+
+void Form1::Create() {
+    const HDC screen = GetDC(nullptr);
+    dpiX_ = GetDeviceCaps(screen, LOGPIXELSX);
+    dpiY_ = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    twipsPerPixelX_ = twips::TwipsPerPixel(dpiX_);
+    twipsPerPixelY_ = twips::TwipsPerPixel(dpiY_);
+
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    if (!GetClassInfoExW(instance_, kClassName.data(), &windowClass)) {
+        windowClass = WNDCLASSEXW{};
+        windowClass.cbSize = sizeof(windowClass);
+        windowClass.lpfnWndProc = &Form1::WindowProc;
+        windowClass.hInstance = instance_;
+        windowClass.hIcon = LoadIconW(instance_, MAKEINTRESOURCEW(kIconResource));
+        windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        windowClass.lpszClassName = kClassName.data();
+        if (RegisterClassExW(&windowClass) == 0) {
+            throw std::runtime_error("RegisterClassExW failed for the main window");
+        }
+    }
+
+    RECT outer{0, 0, twips::ToPixels(form1::kClientWidthTwips, twipsPerPixelX_),
+               twips::ToPixels(form1::kClientHeightTwips, twipsPerPixelY_)};
+    AdjustWindowRectEx(&outer, kStyle, FALSE, kExStyle);
+    outerPixels_ = SIZE{outer.right - outer.left, outer.bottom - outer.top};
+    placement_ = twips::TwipsRect{.left = 0,
+                                  .top = 0,
+                                  .width = outerPixels_.cx * twipsPerPixelX_,
+                                  .height = outerPixels_.cy * twipsPerPixelY_};
+
+    captionFont_.reset(MakeFont(form1::kCaptionPoints, dpiY_));
+    inputFont_.reset(MakeFont(form1::kInputPoints, dpiY_));
+    focusBrush_.reset(CreateSolidBrush(kFocusColour));
+
+    if (CreateWindowExW(kExStyle, kClassName.data(), std::wstring(form1::kCaption).c_str(), kStyle, 0, 0,
+                        outerPixels_.cx, outerPixels_.cy, nullptr, nullptr, instance_, this) == nullptr) {
+        throw std::runtime_error("CreateWindowExW failed for the main window");
+    }
+    CreateControls();
+    LayoutControls();
+    Form_Load();
+    // After the pinning: under Wine, an owned topmost popup (the tooltip) that exists already keeps
+    // SetWindowPos(HWND_TOPMOST) from making its owner topmost.
+    CreateTooltips();
+}
+
+void Form1::CreateControls() {
+    for (const ControlId id : form1::CreationOrder()) {
+        const ControlSpec& spec = form1::Spec(id);
+        const ControlClass kind = ClassOf(spec.kind);
+        const HWND control =
+            CreateWindowExW(kind.exStyle, kind.name, std::wstring(spec.text).c_str(), kind.style, 0, 0, 0, 0,
+                            hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
+        if (control == nullptr) {
+            throw std::runtime_error("CreateWindowExW failed for a control of the main window");
+        }
+        controls_[form1::Row(id)] = control;
+        const HFONT font = spec.kind == ControlKind::TextInput ? inputFont_.get() : captionFont_.get();
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        if (spec.kind == ControlKind::Frame) {
+            // Group boxes under visual styles draw their caption in the theme's colour, whatever
+            // WM_CTLCOLORSTATIC says; the frames paint themselves to show theirs in red.
+            SetWindowSubclass(control, &Form1::FrameSubclass, 0, reinterpret_cast<DWORD_PTR>(this));
+        }
+        if (spec.kind == ControlKind::TextInput) {
+            // The inputs take numbers: typing goes straight in, past any input method editor.
+            ImmAssociateContext(control, nullptr);
+        }
+    }
+    SetWindowSubclass(Control(ControlId::Text1), &Form1::Text1Subclass, 0, reinterpret_cast<DWORD_PTR>(this));
+    lastFocus_ = Control(form1::CreationOrder().front());
+}
+
+void Form1::LayoutControls() {
+    for (const ControlSpec& spec : form1::kControls) {
+        const form1::PixelBox box = form1::ToClientPixels(spec, twipsPerPixelX_, twipsPerPixelY_);
+        SetWindowPos(Control(spec.id), nullptr, box.left, box.top, box.width, box.height,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+void Form1::CreateTooltips() {
+    tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                               WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance_, nullptr);
+    if (tooltip_ == nullptr) {
+        return;  // the window works without its tooltips
+    }
+    for (const ControlSpec& spec : form1::kControls) {
+        if (spec.kind != ControlKind::Label) continue;
+        TTTOOLINFOW tool{};
+        tool.cbSize = sizeof(tool);
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = hwnd_;
+        tool.uId = reinterpret_cast<UINT_PTR>(Control(spec.id));
+        tool.lpszText = const_cast<wchar_t*>(form1::kLabelTip.data());
+        SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+}
+
+// ---- Start-up ------------------------------------------------------------------------------------------
+
+void Form1::Form_Load() {
+    OpenPromotionalWindows();
+    RecordHelpFile();
+    CenterForm(*this);
+    PinOnTop();
+}
+
+void Form1::OpenPromotionalWindows() {
+    // The two docking promotional panels open here, modeless, before the main window shows.
+}
+
+void Form1::RecordHelpFile() {
+    helpFile_ = HelpFilePath(ExecutableFolder(ModuleFileName()));
+}
+
+void Form1::CenterForm(Form1& window) {
+    const auto screenWidth = static_cast<float>(GetSystemMetrics(SM_CXSCREEN) * window.twipsPerPixelX_);
+    const auto screenHeight = static_cast<float>(GetSystemMetrics(SM_CYSCREEN) * window.twipsPerPixelY_);
+    const twips::FormPosition position =
+        twips::CenterFormPosition(screenWidth, screenHeight, static_cast<float>(window.placement_.width),
+                                  static_cast<float>(window.placement_.height));
+    window.Move(position.left, position.top);
+}
+
+void Form1::Move(float leftTwips, float topTwips) {
+    placement_.left = leftTwips;
+    placement_.top = topTwips;
+    const twips::PixelRect pixels = twips::SetWindowPosPixels(placement_, twipsPerPixelX_, twipsPerPixelY_);
+    SetWindowPos(hwnd_, nullptr, pixels.x, pixels.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Form1::PinOnTop() {
+    const twips::PixelRect pixels = twips::PinnedPlacement(placement_, twipsPerPixelX_, twipsPerPixelY_,
+                                                           outerPixels_.cx, outerPixels_.cy);
+    // A failure leaves the window where it is, not topmost; nothing else depends on it.
+    SetWindowPos(hwnd_, HWND_TOPMOST, pixels.x, pixels.y, pixels.cx, pixels.cy, 0);
+}
+
+void Form1::Show(int showCommand) {
+    ShowWindow(hwnd_, showCommand);
+    UpdateWindow(hwnd_);
+    RestoreFocus();
+}
+
+bool Form1::TranslateDialogKey(MSG& message) noexcept {
+    return hwnd_ != nullptr && IsDialogMessageW(hwnd_, &message) != FALSE;
+}
+
+// ---- Messages ------------------------------------------------------------------------------------------
+
+LRESULT CALLBACK Form1::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    Form1* self = nullptr;
+    if (message == WM_NCCREATE) {
+        self = static_cast<Form1*>(reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    } else {
+        self = reinterpret_cast<Form1*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    }
+    if (self == nullptr) {
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        self->hwnd_ = nullptr;
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+    try {
+        return self->HandleMessage(message, wParam, lParam);
+    } catch (const std::exception& error) {
+        EndProgramOnError(error.what());
+    } catch (...) {
+        EndProgramOnError({});
+    }
+}
+
+LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND: {
+            const int id = LOWORD(wParam);
+            if (id == IDOK && lParam == 0) {
+                OnEnterKey();
+            } else if (form1::IsControlId(id)) {
+                OnCommand(static_cast<ControlId>(id), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+            }
+            return 0;
+        }
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORSTATIC:
+            if (const HBRUSH brush =
+                    OnControlColour(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam))) {
+                return reinterpret_cast<LRESULT>(brush);
+            }
+            break;
+        case WM_ACTIVATE:
+            if (LOWORD(wParam) != WA_INACTIVE && HIWORD(wParam) == 0) {
+                RestoreFocus();
+                return 0;
+            }
+            break;
+        case WM_SETFOCUS:
+            RestoreFocus();
+            return 0;
+        case WM_HELP:
+            ShowContextHelp();
+            return TRUE;
+        case WM_CLOSE:
+            // The title bar's close box and Alt+F4 end the program as the exit button does: the
+            // promotional panels must not stay behind without a way to close them.
+            EndProgram();
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return 0;
+        default:
+            break;
+    }
+    return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+void Form1::RestoreFocus() {
+    if (lastFocus_ != nullptr && IsWindowEnabled(lastFocus_)) {
+        SetFocus(lastFocus_);
+    }
+}
+
+void Form1::OnCommand(ControlId id, int code, HWND control) {
+    if (const std::optional<Input> input = form1::InputOf(id)) {
+        if (code == EN_SETFOCUS) {
+            lastFocus_ = control;
+            Input_GotFocus(*input);
+        } else if (code == EN_KILLFOCUS) {
+            Input_LostFocus(*input);
+        }
+    } else if (form1::Spec(id).kind == ControlKind::Button) {
+        if (code == BN_SETFOCUS) {
+            lastFocus_ = control;
+        } else if (code == BN_CLICKED) {
+            ClickButton(id);
+        }
+    }
+}
+
+// Enter where the focused control does not take it: the dialog keys report it as IDOK. On a push
+// button it clicks the button, as Space does; elsewhere it does nothing.
+void Form1::OnEnterKey() {
+    const HWND focus = GetFocus();
+    const int id = GetDlgCtrlID(focus);
+    if (GetParent(focus) == hwnd_ && form1::IsControlId(id) &&
+        form1::Spec(static_cast<ControlId>(id)).kind == ControlKind::Button) {
+        ClickButton(static_cast<ControlId>(id));
+    }
+}
+
+// Colours of the window's own controls; null for anything else.
+HBRUSH Form1::OnControlColour(HWND control, HDC dc) {
+    const int id = GetDlgCtrlID(control);
+    if (GetParent(control) != hwnd_ || !form1::IsControlId(id)) {
+        return nullptr;
+    }
+    const ControlSpec& spec = form1::Spec(static_cast<ControlId>(id));
+    if (const std::optional<Input> input = form1::InputOf(spec.id)) {
+        SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+        if (highlighted_[static_cast<std::size_t>(*input)]) {
+            SetBkColor(dc, kFocusColour);
+            return focusBrush_.get();
+        }
+        SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+        return GetSysColorBrush(COLOR_WINDOW);
+    }
+    SetTextColor(dc, spec.kind == ControlKind::Frame   ? kFrameCaptionColour
+                     : spec.kind == ControlKind::Label ? kLabelColour
+                                                       : GetSysColor(COLOR_BTNTEXT));
+    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    return GetSysColorBrush(COLOR_BTNFACE);
+}
+
+LRESULT CALLBACK Form1::Text1Subclass(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                      DWORD_PTR self) noexcept {
+    try {
+        switch (message) {
+            case WM_GETDLGCODE: {
+                // Enter must reach the input as a character instead of being taken by the dialog keys.
+                LRESULT code = DefSubclassProc(hwnd, message, wParam, lParam);
+                const auto* pending = reinterpret_cast<const MSG*>(lParam);
+                if (pending != nullptr && pending->message == WM_KEYDOWN && pending->wParam == VK_RETURN) {
+                    code |= DLGC_WANTMESSAGE;
+                }
+                return code;
+            }
+            case WM_CHAR:
+                if (wParam == VK_RETURN) {
+                    // Handled here alone: a single-line input would answer Enter with a beep.
+                    reinterpret_cast<Form1*>(self)->Text1_KeyPress(static_cast<wchar_t>(wParam));
+                    return 0;
+                }
+                break;
+            case WM_NCDESTROY:
+                RemoveWindowSubclass(hwnd, &Form1::Text1Subclass, id);
+                break;
+            default:
+                break;
+        }
+        return DefSubclassProc(hwnd, message, wParam, lParam);
+    } catch (const std::exception& error) {
+        EndProgramOnError(error.what());
+    } catch (...) {
+        EndProgramOnError({});
+    }
+}
+
+LRESULT CALLBACK Form1::FrameSubclass(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                      DWORD_PTR self) noexcept {
+    try {
+        switch (message) {
+            case WM_ERASEBKGND:
+                return TRUE;  // WM_PAINT fills the background
+            case WM_PAINT: {
+                PAINTSTRUCT paint{};
+                const HDC dc = BeginPaint(hwnd, &paint);
+                reinterpret_cast<Form1*>(self)->PaintFrame(hwnd, dc);
+                EndPaint(hwnd, &paint);
+                return 0;
+            }
+            case WM_NCDESTROY:
+                RemoveWindowSubclass(hwnd, &Form1::FrameSubclass, id);
+                break;
+            default:
+                break;
+        }
+        return DefSubclassProc(hwnd, message, wParam, lParam);
+    } catch (const std::exception& error) {
+        EndProgramOnError(error.what());
+    } catch (...) {
+        EndProgramOnError({});
+    }
+}
+
+// A frame: an etched line round its rectangle, broken at the top left by its caption in red. The
+// frame lies below the controls in z-order and clips them out, so it may fill its whole area.
+void Form1::PaintFrame(HWND frame, HDC dc) {
+    RECT area{};
+    GetClientRect(frame, &area);
+    FillRect(dc, &area, OnControlColour(frame, dc));  // also sets the caption's colours
+
+    const HGDIOBJ oldFont = SelectObject(dc, captionFont_.get());
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    RECT line = area;
+    line.top += metrics.tmHeight / 2 - 1;
+    DrawEdge(dc, &line, EDGE_ETCHED, BF_RECT);
+
+    const std::wstring caption = WindowText(frame);
+    if (!caption.empty()) {
+        SIZE extent{};
+        GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
+        const int inset = MulDiv(8, dpiX_, 96);
+        const int gap = MulDiv(2, dpiX_, 96);
+        const RECT band{area.left + inset - gap, area.top, area.left + inset + extent.cx + gap,
+                        area.top + metrics.tmHeight};
+        ExtTextOutW(dc, area.left + inset, area.top, ETO_OPAQUE | ETO_CLIPPED, &band, caption.c_str(),
+                    static_cast<UINT>(caption.size()), nullptr);
+    }
+    SelectObject(dc, oldFont);
+}
+
+// ---- Inputs --------------------------------------------------------------------------------------------
+
+void Form1::Input_GotFocus(Input input) {
+    const HWND control = InputControl(input);
+    SendMessageW(control, EM_SETSEL, 0, -1);
+    highlighted_[static_cast<std::size_t>(input)] = true;
+    InvalidateRect(control, nullptr, TRUE);
+}
+
+void Form1::Input_LostFocus(Input input) {
+    highlighted_[static_cast<std::size_t>(input)] = false;
+    InvalidateRect(InputControl(input), nullptr, TRUE);
+}
+
+void Form1::Text1_KeyPress(wchar_t keyAscii) {
+    if (keyAscii == L'\r') {
+        SetFocus(Control(ControlId::Text2));
+    }
+}
+
+std::wstring Form1::Text(Input input) const {
+    return WindowText(InputControl(input));
+}
+
+void Form1::SetText(Input input, std::wstring_view text) {
+    SetWindowTextW(InputControl(input), std::wstring(text).c_str());
+}
+
+void Form1::FocusText1() {
+    SetFocus(Control(ControlId::Text1));
+}
+
+// ---- Buttons -------------------------------------------------------------------------------------------
+
+void Form1::ClickButton(ControlId id) {
+    switch (id) {
+        case ControlId::Command1:
+            Command1_Click();
+            break;
+        case ControlId::Command3:
+            Command3_Click();
+            break;
+        case ControlId::Command4:
+            Command4_Click();
+            break;
+        case ControlId::Command5:
+            Command5_Click();
+            break;
+        case ControlId::Command6:
+            Command6_Click();
+            break;
+        case ControlId::xpcmdbutton6:
+            xpcmdbutton6_Click();
+            break;
+        case ControlId::xpcmdbutton7:
+            xpcmdbutton7_Click();
+            break;
+        default:
+            break;
+    }
+}
+
+void Form1::RunCommand(void (*command)(CommandContext&)) {
+    // A command waits inside COM calls, where posted clicks are still delivered: while one runs, a
+    // click on another command button is dropped rather than starting a second one inside it.
+    if (commandRunning_) return;
+    commandRunning_ = true;
+    struct Finished {
+        bool& running;
+        ~Finished() { running = false; }
+    } finished{commandRunning_};
+
+    CommandContext context{
+        .platform = platform_, .link = link_, .window = *this, .SelectionSetName = selectionSetName_};
+    command(context);
+}
+
+void Form1::Command1_Click() {
+    RunCommand(&SequentialContourAssignment);
+}
+
+void Form1::Command3_Click() {
+    EndProgram();
+}
+
+void Form1::Command4_Click() {
+    // Matching-contour assignment.
+}
+
+void Form1::Command5_Click() {
+    // Scatter-point automatic assignment.
+}
+
+void Form1::Command6_Click() {
+    // Pick an elevation into Text1.
+}
+
+void Form1::xpcmdbutton6_Click() {
+    // Help: the help file next to the program.
+}
+
+void Form1::xpcmdbutton7_Click() {
+    // The maker's web site, then the About window.
+}
+
+void Form1::ShowContextHelp() {
+    // F1: opens HelpFile() in the help viewer, as the help button does.
+}
+
+}  // namespace korvena

@@ -1,0 +1,135 @@
+#pragma once
+// Form1: the main window. A small fixed, topmost window with two framed groups (scatter points above,
+// contours below) and a row of three buttons; its four inputs are what the commands read.
+
+#include <windows.h>
+
+#include <array>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <type_traits>
+
+#include "app/form1_layout.h"
+#include "app/twips.h"
+#include "cad/cad_link.h"
+#include "cad/main_window_inputs.h"
+#include "cad/platform.h"
+
+namespace korvena {
+
+struct CommandContext;
+
+class Form1 final : public MainWindowInputs {
+public:
+    using ControlId = form1::ControlId;
+
+    // The window keeps references to both for its whole life.
+    Form1(HINSTANCE instance, Platform& platform, CadLink& link);
+    ~Form1() override;
+    Form1(const Form1&) = delete;
+    Form1& operator=(const Form1&) = delete;
+
+    // Creates the window and its controls and runs Form_Load; the window stays hidden.
+    // Throws std::runtime_error when the window cannot be created.
+    void Create();
+    // Shows the window and puts the focus into the first control in tab order (Text3).
+    void Show(int showCommand);
+
+    HWND Handle() const noexcept { return hwnd_; }
+    HWND Control(ControlId id) const noexcept { return controls_[form1::Row(id)]; }
+    // The keyboard interface of the window (Tab, Shift+Tab, Enter, Space on a button) for one message
+    // of the loop; true when the message was used up.
+    bool TranslateDialogKey(MSG& message) noexcept;
+
+    // Moves `window` to the middle of the screen across, and to one fifth of the free height down;
+    // its size stays. Reckoned on the window's outer size, in twips, in single precision.
+    void CenterForm(Form1& window);
+
+    // The help file recorded at load, for the platform's context help (F1).
+    const std::wstring& HelpFile() const noexcept { return helpFile_; }
+    // The name of the selection set the last command created.
+    const std::wstring& SelectionSetName() const noexcept { return selectionSetName_; }
+
+    // MainWindowInputs
+    std::wstring Text(Input input) const override;
+    void SetText(Input input, std::wstring_view text) override;
+    void FocusText1() override;
+
+private:
+    struct GdiObjectDeleter {
+        void operator()(HGDIOBJ object) const noexcept { DeleteObject(object); }
+    };
+    using FontHandle = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiObjectDeleter>;
+    using BrushHandle = std::unique_ptr<std::remove_pointer_t<HBRUSH>, GdiObjectDeleter>;
+
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+    static LRESULT CALLBACK Text1Subclass(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                          DWORD_PTR self) noexcept;
+    static LRESULT CALLBACK FrameSubclass(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                          DWORD_PTR self) noexcept;
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void OnCommand(ControlId id, int code, HWND control);
+    void OnEnterKey();
+    HBRUSH OnControlColour(HWND control, HDC dc);
+    void RestoreFocus();
+    void PaintFrame(HWND frame, HDC dc);
+
+    void CreateControls();
+    void LayoutControls();
+    void CreateTooltips();
+
+    // Start-up, in this order.
+    void Form_Load();
+    void OpenPromotionalWindows();
+    void RecordHelpFile();
+    void PinOnTop();
+    // Puts the window's outer left-top corner at the given twips (CenterForm's move).
+    void Move(float leftTwips, float topTwips);
+
+    // Focus highlight and keys of the inputs.
+    void Input_GotFocus(Input input);
+    void Input_LostFocus(Input input);
+    void Text1_KeyPress(wchar_t keyAscii);
+
+    // Button clicks.
+    void ClickButton(ControlId id);
+    void Command1_Click();
+    void Command3_Click();
+    void Command4_Click();
+    void Command5_Click();
+    void Command6_Click();
+    void xpcmdbutton6_Click();
+    void xpcmdbutton7_Click();
+    void RunCommand(void (*command)(CommandContext&));
+    // F1 anywhere in the window.
+    void ShowContextHelp();
+
+    HWND InputControl(Input input) const noexcept { return Control(form1::InputId(input)); }
+
+    HINSTANCE instance_;
+    Platform& platform_;
+    CadLink& link_;
+    HWND hwnd_ = nullptr;
+    HWND tooltip_ = nullptr;
+    std::array<HWND, form1::kControlCount> controls_{};
+    HWND lastFocus_ = nullptr;           // the control that had the focus last; gets it back on activation
+    std::array<bool, 4> highlighted_{};  // per Input: the input shows the light-green background
+    bool commandRunning_ = false;
+
+    int dpiX_ = 96;
+    int dpiY_ = 96;
+    double twipsPerPixelX_ = 15;
+    double twipsPerPixelY_ = 15;
+    twips::TwipsRect placement_;  // outer rectangle of the window, in twips
+    SIZE outerPixels_{};          // outer size of the window, in pixels
+
+    FontHandle captionFont_;  // frames, labels, buttons
+    FontHandle inputFont_;    // text inputs
+    BrushHandle focusBrush_;  // background of the input that has the focus
+
+    std::wstring helpFile_;
+    std::wstring selectionSetName_;
+};
+
+}  // namespace korvena

@@ -1,0 +1,209 @@
+#pragma once
+// The main window's design: every control with its container, text, geometry in twips and tab index,
+// and the rules that turn it into pixels and into a creation order. No window header here: the
+// table and its rules are tested on the host; form1.cpp creates the controls from them.
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <optional>
+#include <string_view>
+
+#include "app/twips.h"
+#include "cad/main_window_inputs.h"
+
+namespace korvena::form1 {
+
+inline constexpr std::wstring_view kCaption = L"Korvena程序 V2.0";
+inline constexpr int kClientWidthTwips = 4200;
+inline constexpr int kClientHeightTwips = 4800;
+inline constexpr std::wstring_view kFontFace = L"宋体";
+inline constexpr double kCaptionPoints = 9;  // frames, labels, buttons
+inline constexpr double kInputPoints = 10.5;
+inline constexpr std::wstring_view kLabelTip = L"设计线桩号";
+
+// Control identifiers, in the order of the rows of kControls. None is 1 or 2 (IDOK, IDCANCEL), which
+// the dialog keys send for Enter and Esc.
+enum class ControlId : int {
+    Frame2 = 100,
+    Text5,
+    Command5,
+    Label4,
+    Frame1,
+    Text1,
+    Text2,
+    Text3,
+    Command4,
+    Command1,
+    Command6,
+    Label1,
+    Label2,
+    Label3,
+    xpcmdbutton6,
+    xpcmdbutton7,
+    Command3,
+};
+
+enum class ControlKind { Frame, Label, TextInput, Button };
+enum class Container { Window, Frame1, Frame2 };
+
+// One control. Positions are in twips, relative to the container's client area (for a frame, its
+// top-left corner).
+struct ControlSpec {
+    ControlId id;
+    ControlKind kind;
+    Container container;
+    std::wstring_view text;  // caption or initial text, leading blanks included
+    int left;
+    int top;
+    int width;
+    int height;
+    int tabIndex;
+};
+
+inline constexpr std::size_t kControlCount = 17;
+
+// The whole window, row by row; ControlId values follow the same order.
+constexpr std::array<ControlSpec, kControlCount> MakeControls() {
+    using enum ControlKind;
+    using enum Container;
+    // clang-format off
+    return {{
+        {.id = ControlId::Frame2, .kind = Frame, .container = Window, .text = L"散点",
+         .left = 120, .top = 120, .width = 3975, .height = 1335, .tabIndex = 7},
+        {.id = ControlId::Text5, .kind = TextInput, .container = Frame2, .text = L"251",
+         .left = 2400, .top = 240, .width = 855, .height = 330, .tabIndex = 8},
+        {.id = ControlId::Command5, .kind = Button, .container = Frame2, .text = L"  散点自动赋值",
+         .left = 1080, .top = 720, .width = 1455, .height = 375, .tabIndex = 10},
+        {.id = ControlId::Label4, .kind = Label, .container = Frame2, .text = L"赋值后散点颜色号",
+         .left = 720, .top = 315, .width = 1440, .height = 180, .tabIndex = 9},
+        {.id = ControlId::Frame1, .kind = Frame, .container = Window, .text = L"等高线",
+         .left = 120, .top = 1560, .width = 3975, .height = 2415, .tabIndex = 0},
+        {.id = ControlId::Text1, .kind = TextInput, .container = Frame1, .text = L"",
+         .left = 2160, .top = 360, .width = 855, .height = 330, .tabIndex = 3},
+        {.id = ControlId::Text2, .kind = TextInput, .container = Frame1, .text = L"2",
+         .left = 2160, .top = 840, .width = 855, .height = 330, .tabIndex = 2},
+        {.id = ControlId::Text3, .kind = TextInput, .container = Frame1, .text = L"250",
+         .left = 2160, .top = 1320, .width = 855, .height = 330, .tabIndex = 1},
+        {.id = ControlId::Command4, .kind = Button, .container = Frame1, .text = L"  等高线高程相等",
+         .left = 2160, .top = 1800, .width = 1575, .height = 375, .tabIndex = 11},
+        {.id = ControlId::Command1, .kind = Button, .container = Frame1, .text = L"  等高线等差赋值",
+         .left = 240, .top = 1800, .width = 1695, .height = 375, .tabIndex = 12},
+        {.id = ControlId::Command6, .kind = Button, .container = Frame1, .text = L"   选择",
+         .left = 3160, .top = 360, .width = 615, .height = 375, .tabIndex = 13},
+        {.id = ControlId::Label1, .kind = Label, .container = Frame1, .text = L"首根等高线高程（米）",
+         .left = 240, .top = 435, .width = 1800, .height = 180, .tabIndex = 6},
+        {.id = ControlId::Label2, .kind = Label, .container = Frame1, .text = L"等高线高程差值（米）",
+         .left = 240, .top = 915, .width = 1800, .height = 180, .tabIndex = 5},
+        {.id = ControlId::Label3, .kind = Label, .container = Frame1, .text = L"赋值后等高线颜色号",
+         .left = 240, .top = 1395, .width = 1620, .height = 180, .tabIndex = 4},
+        {.id = ControlId::xpcmdbutton6, .kind = Button, .container = Window, .text = L"   帮 助",
+         .left = 1560, .top = 4200, .width = 1095, .height = 375, .tabIndex = 14},
+        {.id = ControlId::xpcmdbutton7, .kind = Button, .container = Window, .text = L"  更多软件",
+         .left = 240, .top = 4200, .width = 1095, .height = 375, .tabIndex = 15},
+        {.id = ControlId::Command3, .kind = Button, .container = Window, .text = L"   退 出",
+         .left = 2880, .top = 4200, .width = 1095, .height = 375, .tabIndex = 16},
+    }};
+    // clang-format on
+}
+
+inline constexpr std::array<ControlSpec, kControlCount> kControls = MakeControls();
+
+inline constexpr int kFirstControlId = static_cast<int>(ControlId::Frame2);
+
+constexpr std::size_t Row(ControlId id) {
+    return static_cast<std::size_t>(static_cast<int>(id) - kFirstControlId);
+}
+
+constexpr const ControlSpec& Spec(ControlId id) {
+    return kControls[Row(id)];
+}
+
+constexpr bool IsControlId(int id) {
+    return id >= kFirstControlId && id < kFirstControlId + static_cast<int>(kControlCount);
+}
+
+constexpr bool IdsFollowTheRows() {
+    for (std::size_t row = 0; row < kControls.size(); ++row) {
+        if (Row(kControls[row].id) != row) return false;
+    }
+    return true;
+}
+static_assert(IdsFollowTheRows());
+static_assert(kFirstControlId > 2);
+
+constexpr bool TakesFocus(ControlKind kind) {
+    return kind == ControlKind::TextInput || kind == ControlKind::Button;
+}
+
+// The control behind each Input of the commands.
+constexpr ControlId InputId(Input input) {
+    switch (input) {
+        case Input::Text1:
+            return ControlId::Text1;
+        case Input::Text2:
+            return ControlId::Text2;
+        case Input::Text3:
+            return ControlId::Text3;
+        case Input::Text5:
+            return ControlId::Text5;
+    }
+    return ControlId::Text1;
+}
+
+// The Input a control is, if it is one.
+constexpr std::optional<Input> InputOf(ControlId id) {
+    switch (id) {
+        case ControlId::Text1:
+            return Input::Text1;
+        case ControlId::Text2:
+            return Input::Text2;
+        case ControlId::Text3:
+            return Input::Text3;
+        case ControlId::Text5:
+            return Input::Text5;
+        default:
+            return std::nullopt;
+    }
+}
+
+// The order in which the window creates its controls, which is also their z-order, top first: by tab
+// index, so that Tab and Shift+Tab (which follow the z-order) visit the controls in tab order; the
+// frames last, at the bottom, where they do not paint over the controls that stand on them.
+constexpr std::array<ControlId, kControlCount> CreationOrder() {
+    std::array<ControlSpec, kControlCount> sorted = kControls;
+    std::sort(sorted.begin(), sorted.end(), [](const ControlSpec& a, const ControlSpec& b) {
+        const bool aFrame = a.kind == ControlKind::Frame;
+        const bool bFrame = b.kind == ControlKind::Frame;
+        return aFrame != bFrame ? bFrame : a.tabIndex < b.tabIndex;
+    });
+    std::array<ControlId, kControlCount> order{};
+    std::transform(sorted.begin(), sorted.end(), order.begin(), [](const ControlSpec& s) { return s.id; });
+    return order;
+}
+
+// A control's rectangle in the window's client area, in pixels.
+struct PixelBox {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+
+    friend bool operator==(const PixelBox&, const PixelBox&) = default;
+};
+
+// Where a control stands in the window's client area: its position in its container and the
+// container's own position, each converted to pixels, and its size.
+inline PixelBox ToClientPixels(const ControlSpec& spec, double twipsPerPixelX, double twipsPerPixelY) {
+    PixelBox box{twips::ToPixels(spec.left, twipsPerPixelX), twips::ToPixels(spec.top, twipsPerPixelY),
+                 twips::ToPixels(spec.width, twipsPerPixelX), twips::ToPixels(spec.height, twipsPerPixelY)};
+    if (spec.container != Container::Window) {
+        const ControlId frame = spec.container == Container::Frame1 ? ControlId::Frame1 : ControlId::Frame2;
+        const PixelBox origin = ToClientPixels(Spec(frame), twipsPerPixelX, twipsPerPixelY);
+        box.left += origin.left;
+        box.top += origin.top;
+    }
+    return box;
+}
+
+}  // namespace korvena::form1
