@@ -1,0 +1,491 @@
+#include "cadsim/server/cad_window.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+#include <cmath>
+#include <stdexcept>
+#include <string>
+
+#include "cadsim/server/cadsim_messages.h"
+#include "cadsim/server/command_strip.h"
+#include "cadsim/server/gdi_objects.h"
+
+namespace korvena::cadsim {
+namespace {
+
+constexpr int kInitialWidth = 960;
+constexpr int kInitialHeight = 720;
+// Space kept free around the drawing's extents, in pixels.
+constexpr double kDrawingMargin = 24;
+// The command strip: how many lines it shows, their height and the strip's inner padding, in pixels.
+constexpr std::size_t kStripLines = 5;
+constexpr int kStripLineHeight = 18;
+constexpr int kStripPadding = 5;
+constexpr int kStripFontHeight = 14;
+constexpr int kStripHeight = static_cast<int>(kStripLines) * kStripLineHeight + 2 * kStripPadding;
+// A press and release closer than this is a click, not a fence, in pixels.
+constexpr double kClickSlop = 3;
+constexpr int kHighlightWidth = 3;
+
+constexpr COLORREF kBackground = RGB(246, 246, 241);
+constexpr COLORREF kStripBackground = RGB(226, 228, 222);
+constexpr COLORREF kStripText = RGB(20, 20, 20);
+constexpr COLORREF kFenceColour = RGB(30, 60, 200);
+// Chinese text needs a font with the characters; the test prefix maps this name to one.
+constexpr wchar_t kFontFace[] = L"SimSun";
+
+COLORREF ColourRef(int number) {
+    const Rgb rgb = ColourOfNumber(number);
+    return RGB(rgb.red, rgb.green, rgb.blue);
+}
+
+POINT Pixel(Point2 p) {
+    // Far-off (or undefined) points are clamped so that GDI's coordinates never overflow.
+    auto coordinate = [](double v) {
+        constexpr double kLimit = 1 << 26;
+        return static_cast<LONG>(
+            std::lround(std::isfinite(v) ? std::max(-kLimit, std::min(v, kLimit)) : -kLimit));
+    };
+    return {coordinate(p.x), coordinate(p.y)};
+}
+
+Point2 PixelOf(LPARAM lParam) {
+    return {static_cast<double>(GET_X_LPARAM(lParam)), static_cast<double>(GET_Y_LPARAM(lParam))};
+}
+
+Box BoxOf(const RECT& rect) {
+    return {static_cast<double>(rect.left), static_cast<double>(rect.top), static_cast<double>(rect.right),
+            static_cast<double>(rect.bottom)};
+}
+
+GdiObject<HFONT> NewFont(int pixelHeight) {
+    return GdiObject<HFONT>(CreateFontW(-pixelHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                        DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                        ANTIALIASED_QUALITY, DEFAULT_PITCH | FF_DONTCARE, kFontFace));
+}
+
+GdiObject<HPEN> NewPen(int style, int width, COLORREF colour) {
+    if (width <= 1) return GdiObject<HPEN>(CreatePen(style, 1, colour));
+    // Wide pens with round ends, so that a donut's ring and thick highlights close nicely.
+    LOGBRUSH brush{BS_SOLID, colour, 0};
+    return GdiObject<HPEN>(
+        ExtCreatePen(PS_GEOMETRIC | static_cast<DWORD>(style) | PS_ENDCAP_ROUND | PS_JOIN_ROUND,
+                     static_cast<DWORD>(width), &brush, 0, nullptr));
+}
+
+void DrawPolyline(HDC dc, const std::vector<Point2>& path, const DrawingView& view) {
+    if (path.size() < 2) return;
+    std::vector<POINT> points;
+    points.reserve(path.size());
+    for (const Point2 p : path) points.push_back(Pixel(view.ToScreen(p)));
+    Polyline(dc, points.data(), static_cast<int>(points.size()));
+}
+
+void DrawLine(HDC dc, Point2 from, Point2 to) {
+    const POINT a = Pixel(from);
+    const POINT b = Pixel(to);
+    MoveToEx(dc, a.x, a.y, nullptr);
+    LineTo(dc, b.x, b.y);
+}
+
+}  // namespace
+
+CadWindow::CadWindow(HINSTANCE instance, Simulation& simulation, Actions actions)
+    : instance_(instance), simulation_(simulation), actions_(std::move(actions)) {}
+
+CadWindow::~CadWindow() {
+    if (hwnd_ != nullptr) DestroyWindow(hwnd_);
+}
+
+void CadWindow::Create() {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = &CadWindow::WindowProc;
+    windowClass.hInstance = instance_;
+    windowClass.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.lpszClassName = kCadWindowClass;
+    if (RegisterClassExW(&windowClass) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+        throw std::runtime_error("cannot register the window class");
+    }
+    CreateWindowExW(0, kCadWindowClass, simulation_.Caption().c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                    CW_USEDEFAULT, kInitialWidth, kInitialHeight, nullptr, nullptr, instance_, this);
+    if (hwnd_ == nullptr) throw std::runtime_error("cannot create the window");
+}
+
+LRESULT CALLBACK CadWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    CadWindow* self = nullptr;
+    if (message == WM_NCCREATE) {
+        self = static_cast<CadWindow*>(reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    } else {
+        self = reinterpret_cast<CadWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    }
+    if (self == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        self->hwnd_ = nullptr;
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+    return self->HandleMessage(message, wParam, lParam);
+}
+
+LRESULT CadWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    try {
+        // Registered messages are numbered from 0xC000 up (0 when registering failed).
+        if (message >= 0xC000) {
+            if (message == WriteStateMessage()) return actions_.writeState && actions_.writeState() ? 1 : 0;
+            if (message == EntityPointMessage()) return EntityPoint(static_cast<int>(wParam));
+            if (message == SelectingMessage()) return selecting_ ? 1 : 0;
+        }
+        switch (message) {
+            case WM_PAINT:
+                OnPaint();
+                return 0;
+            case WM_ERASEBKGND:
+                return 1;  // the whole client area is painted off screen
+            case WM_SIZE:
+                Invalidate();
+                return 0;
+            case WM_LBUTTONDOWN:
+                OnLeftButtonDown(PixelOf(lParam));
+                return 0;
+            case WM_LBUTTONUP:
+                OnLeftButtonUp(PixelOf(lParam));
+                return 0;
+            case WM_MOUSEMOVE:
+                OnMouseMove(PixelOf(lParam));
+                return 0;
+            case WM_RBUTTONUP:
+                if (selecting_) EndSelection();
+                return 0;
+            case WM_KEYDOWN:
+            case WM_KEYUP:
+                OnKey(wParam, message == WM_KEYDOWN);
+                return 0;
+            case WM_CAPTURECHANGED:
+                if (reinterpret_cast<HWND>(lParam) != hwnd_ && pressPoint_) {
+                    pressPoint_.reset();
+                    dragging_ = false;
+                    Invalidate();
+                }
+                return 0;
+            case WM_SETCURSOR:
+                if (selecting_ && LOWORD(lParam) == HTCLIENT) {
+                    SetCursor(LoadCursorW(nullptr, IDC_CROSS));
+                    return TRUE;
+                }
+                break;
+            case WM_CLOSE:
+                OnClose();
+                return 0;
+            case WM_DESTROY:
+                selectionEnded_ = true;
+                PostQuitMessage(0);
+                return 0;
+            default:
+                break;
+        }
+    } catch (...) {
+        // Nothing may cross into the system; a failed paint or pick leaves the window as it was.
+    }
+    return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+void CadWindow::OnClose() {
+    if (selecting_) {
+        // The client's call is waiting in Select: let it return first, then close.
+        closeAfterSelection_ = true;
+        EndSelection();
+        return;
+    }
+    if (actions_.closing) actions_.closing();
+    DestroyWindow(hwnd_);
+}
+
+void CadWindow::Refresh() noexcept {
+    shapesStale_ = true;
+    if (hwnd_ == nullptr) return;
+    const std::wstring& caption = simulation_.Caption();
+    wchar_t shown[512] = {};
+    GetWindowTextW(hwnd_, shown, static_cast<int>(std::size(shown)));
+    if (caption != shown) SetWindowTextW(hwnd_, caption.c_str());
+    const bool visible = IsWindowVisible(hwnd_) != FALSE;
+    if (simulation_.Visible() && !visible) {
+        ShowWindow(hwnd_, SW_SHOWNORMAL);
+        UpdateWindow(hwnd_);
+    } else if (!simulation_.Visible() && visible) {
+        ShowWindow(hwnd_, SW_HIDE);
+    }
+    Invalidate();
+}
+
+std::vector<int> CadWindow::Select(std::wstring_view) {
+    // Nobody can pick in a window that is not on the screen: the selection stays empty rather than
+    // waiting for ever.
+    if (selecting_ || hwnd_ == nullptr || !IsWindowVisible(hwnd_)) return {};
+    selecting_ = true;
+    selectionEnded_ = false;
+    picks_.clear();
+    pressPoint_.reset();
+    dragging_ = false;
+    fenceAnchor_.reset();
+    Invalidate();
+
+    MSG message;
+    while (!selectionEnded_) {
+        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+        if (got == 0) {
+            // The quit belongs to the outer loop.
+            PostQuitMessage(static_cast<int>(message.wParam));
+            break;
+        }
+        if (got == -1) break;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+
+    selecting_ = false;
+    std::vector<int> picked = std::move(picks_);
+    picks_.clear();
+    pressPoint_.reset();
+    fenceAnchor_.reset();
+    if (hwnd_ != nullptr && GetCapture() == hwnd_) ReleaseCapture();
+    Invalidate();
+    if (closeAfterSelection_ && hwnd_ != nullptr) {
+        closeAfterSelection_ = false;
+        PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+    }
+    return picked;
+}
+
+void CadWindow::EndSelection() {
+    selectionEnded_ = true;
+    // Wakes the nested loop in case nothing else is queued.
+    if (hwnd_ != nullptr) PostMessageW(hwnd_, WM_NULL, 0, 0);
+}
+
+void CadWindow::Pick(const std::vector<int>& ids) {
+    for (const int id : ids) {
+        if (id != 0 && std::find(picks_.begin(), picks_.end(), id) == picks_.end()) picks_.push_back(id);
+    }
+    Invalidate();
+}
+
+void CadWindow::OnLeftButtonDown(Point2 pixel) {
+    if (!selecting_) return;
+    cursor_ = pixel;
+    const bool fenceKey = fenceKeyDown_ || GetKeyState('F') < 0;
+    if (fenceKey) {
+        if (fenceAnchor_) {
+            Pick(FenceCrossings(Shapes(), CurrentView(), *fenceAnchor_, pixel));
+            fenceAnchor_.reset();
+        } else {
+            fenceAnchor_ = pixel;
+        }
+        Invalidate();
+        return;
+    }
+    fenceAnchor_.reset();
+    pressPoint_ = pixel;
+    dragging_ = false;
+    SetCapture(hwnd_);
+}
+
+void CadWindow::OnLeftButtonUp(Point2 pixel) {
+    if (!pressPoint_) return;
+    const Point2 start = *pressPoint_;
+    pressPoint_.reset();
+    dragging_ = false;
+    if (GetCapture() == hwnd_) ReleaseCapture();
+    if (!selecting_) return;
+    if (std::hypot(pixel.x - start.x, pixel.y - start.y) <= kClickSlop) {
+        Pick({HitTest(Shapes(), CurrentView(), start)});
+    } else {
+        Pick(FenceCrossings(Shapes(), CurrentView(), start, pixel));
+    }
+}
+
+void CadWindow::OnMouseMove(Point2 pixel) {
+    cursor_ = pixel;
+    if (pressPoint_ && std::hypot(pixel.x - pressPoint_->x, pixel.y - pressPoint_->y) > kClickSlop) {
+        dragging_ = true;
+    }
+    if (dragging_ || fenceAnchor_) Invalidate();
+}
+
+void CadWindow::OnKey(WPARAM key, bool down) {
+    if (key == 'F') {
+        fenceKeyDown_ = down;
+        return;
+    }
+    if (!down || !selecting_) return;
+    if (key == VK_RETURN || key == VK_SPACE || key == VK_ESCAPE) EndSelection();
+}
+
+LRESULT CadWindow::EntityPoint(int id) {
+    const std::optional<Point2> pixel = ClickPointOf(Shapes(), CurrentView(), id);
+    if (!pixel) return kNoEntityPoint;
+    return MAKELRESULT(static_cast<WORD>(pixel->x), static_cast<WORD>(pixel->y));
+}
+
+void CadWindow::Invalidate() const noexcept {
+    if (hwnd_ != nullptr) InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+const std::vector<EntityShape>& CadWindow::Shapes() {
+    if (shapesStale_) {
+        shapes_ = ShapesOf(simulation_.CurrentDrawing());
+        extents_ = ExtentsOf(shapes_);
+        shapesStale_ = false;
+    }
+    return shapes_;
+}
+
+RECT CadWindow::DrawingArea() const {
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    client.bottom = std::max(client.top, client.bottom - kStripHeight);
+    return client;
+}
+
+RECT CadWindow::StripArea() const {
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    client.top = std::max(client.top, client.bottom - kStripHeight);
+    return client;
+}
+
+DrawingView CadWindow::CurrentView() {
+    Shapes();
+    return DrawingView(extents_, BoxOf(DrawingArea()), kDrawingMargin);
+}
+
+void CadWindow::OnPaint() {
+    PAINTSTRUCT paint;
+    HDC target = BeginPaint(hwnd_, &paint);
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    {
+        OffscreenCanvas canvas(target, client.right, client.bottom);
+        HDC dc = canvas.Dc();
+        GdiObject<HBRUSH> background(CreateSolidBrush(kBackground));
+        FillRect(dc, &client, background.Get());
+        PaintDrawing(dc, CurrentView());
+        PaintFence(dc);
+        PaintCommandStrip(dc);
+        canvas.Present();
+    }
+    EndPaint(hwnd_, &paint);
+}
+
+void CadWindow::PaintDrawing(HDC dc, const DrawingView& view) {
+    const RECT area = DrawingArea();
+    const int saved = SaveDC(dc);
+    IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
+    SetBkMode(dc, TRANSPARENT);
+    for (const EntityShape& shape : Shapes()) {
+        const bool picked = std::find(picks_.begin(), picks_.end(), shape.id) != picks_.end();
+        PaintShape(dc, shape, view, picked);
+    }
+    RestoreDC(dc, saved);
+}
+
+void CadWindow::PaintShape(HDC dc, const EntityShape& shape, const DrawingView& view, bool highlighted) {
+    const COLORREF colour = ColourRef(shape.color);
+    const int ringWidth = static_cast<int>(std::lround(std::min(shape.width * view.Scale(), 4096.0)));
+    const int width = std::max({1, ringWidth, highlighted ? kHighlightWidth : 1});
+    GdiObject<HPEN> pen = NewPen(PS_SOLID, width, colour);
+    SelectedObject selectedPen(dc, pen.Get());
+
+    switch (shape.style) {
+        case ShapeStyle::kPaths:
+            for (const auto& path : shape.paths) DrawPolyline(dc, path, view);
+            break;
+        case ShapeStyle::kCross: {
+            const Point2 c = view.ToScreen(shape.anchor);
+            DrawLine(dc, {c.x - kMarkerHalfSize, c.y}, {c.x + kMarkerHalfSize + 1, c.y});
+            DrawLine(dc, {c.x, c.y - kMarkerHalfSize}, {c.x, c.y + kMarkerHalfSize + 1});
+            break;
+        }
+        case ShapeStyle::kMarker: {
+            // A small square with a dot: where the block is inserted.
+            const POINT c = Pixel(view.ToScreen(shape.anchor));
+            const int half = static_cast<int>(kMarkerHalfSize);
+            SelectedObject hollow(dc, GetStockObject(NULL_BRUSH));
+            Rectangle(dc, c.x - half, c.y - half, c.x + half + 1, c.y + half + 1);
+            SetPixel(dc, c.x, c.y, colour);
+            break;
+        }
+        case ShapeStyle::kText: {
+            const double height = TextPixelHeight(shape, view);
+            GdiObject<HFONT> font = NewFont(static_cast<int>(std::lround(std::min(height, 2000.0))));
+            SelectedObject selectedFont(dc, font.Get());
+            SetTextColor(dc, colour);
+            SetTextAlign(dc, (shape.hangsDown ? TA_TOP : TA_BASELINE) | TA_LEFT | TA_NOUPDATECP);
+            const Point2 anchor = view.ToScreen(shape.anchor);
+            for (std::size_t i = 0; i < shape.lines.size(); ++i) {
+                const POINT at =
+                    Pixel({anchor.x, anchor.y + kTextLineSpacing * height * static_cast<double>(i)});
+                TextOutW(dc, at.x, at.y, shape.lines[i].c_str(), static_cast<int>(shape.lines[i].size()));
+            }
+            if (highlighted) {
+                const Box box = TextBox(shape, view);
+                GdiObject<HPEN> dashed = NewPen(PS_DOT, 1, colour);
+                SelectedObject selectedDashed(dc, dashed.Get());
+                SelectedObject hollow(dc, GetStockObject(NULL_BRUSH));
+                const POINT topLeft = Pixel({box.left - 2, box.top - 2});
+                const POINT bottomRight = Pixel({box.right + 3, box.bottom + 3});
+                Rectangle(dc, topLeft.x, topLeft.y, bottomRight.x, bottomRight.y);
+            }
+            return;
+        }
+    }
+    if (highlighted && shape.style == ShapeStyle::kPaths) {
+        // A picked entity is drawn thick, with a dashed line of the background along it.
+        GdiObject<HPEN> dashes = NewPen(PS_DOT, 1, kBackground);
+        SelectedObject selectedDashes(dc, dashes.Get());
+        for (const auto& path : shape.paths) DrawPolyline(dc, path, view);
+    }
+}
+
+void CadWindow::PaintFence(HDC dc) const {
+    std::optional<Point2> start;
+    if (pressPoint_ && dragging_) start = pressPoint_;
+    if (fenceAnchor_) start = fenceAnchor_;
+    if (!start || !selecting_) return;
+    GdiObject<HPEN> pen = NewPen(PS_DASH, 1, kFenceColour);
+    SelectedObject selectedPen(dc, pen.Get());
+    SetBkMode(dc, TRANSPARENT);
+    DrawLine(dc, *start, cursor_);
+}
+
+void CadWindow::PaintCommandStrip(HDC dc) {
+    RECT strip = StripArea();
+    GdiObject<HBRUSH> background(CreateSolidBrush(kStripBackground));
+    FillRect(dc, &strip, background.Get());
+    GdiObject<HPEN> border = NewPen(PS_SOLID, 1, RGB(160, 160, 155));
+    {
+        SelectedObject selectedBorder(dc, border.Get());
+        DrawLine(dc, {static_cast<double>(strip.left), static_cast<double>(strip.top)},
+                 {static_cast<double>(strip.right), static_cast<double>(strip.top)});
+    }
+    GdiObject<HFONT> font = NewFont(kStripFontHeight);
+    SelectedObject selectedFont(dc, font.Get());
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, kStripText);
+    SetTextAlign(dc, TA_TOP | TA_LEFT | TA_NOUPDATECP);
+    const auto lines = CommandStripLines(simulation_.CommandLineText(), selecting_, kStripLines);
+    int y = strip.top + kStripPadding;
+    for (const std::wstring& line : lines) {
+        RECT row{strip.left + kStripPadding, y, strip.right - kStripPadding, y + kStripLineHeight};
+        DrawTextW(dc, line.c_str(), static_cast<int>(line.size()), &row,
+                  DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS | DT_EXPANDTABS | DT_VCENTER);
+        y += kStripLineHeight;
+    }
+}
+
+}  // namespace korvena::cadsim

@@ -1,0 +1,37 @@
+#pragma once
+// The simulator window as other programs see it: its window class, and the registered window messages
+// through which a test drives it from outside. Send them with SendMessage (or SendMessageTimeout) to
+// the simulator's top-level window.
+//
+//   WriteState   writes the state (simulation_file.h) to the --out file before it answers;
+//                1 when written, 0 when there is no --out file or it cannot be written
+//   EntityPoint  wParam: an entity id. A client-area pixel where a left click picks that entity, as
+//                MAKELRESULT(x, y); kNoEntityPoint when there is none
+//   Selecting    1 while an interactive selection waits for the user, else 0
+
+#include <windows.h>
+
+namespace korvena::cadsim {
+
+inline constexpr wchar_t kCadWindowClass[] = L"KorvenaCadSimWindow";
+
+inline constexpr wchar_t kWriteStateMessageName[] = L"KorvenaCadSim.WriteState";
+inline constexpr wchar_t kEntityPointMessageName[] = L"KorvenaCadSim.EntityPoint";
+inline constexpr wchar_t kSelectingMessageName[] = L"KorvenaCadSim.Selecting";
+
+inline constexpr LRESULT kNoEntityPoint = 0xFFFFFFFF;
+
+inline UINT WriteStateMessage() {
+    static const UINT message = RegisterWindowMessageW(kWriteStateMessageName);
+    return message;
+}
+inline UINT EntityPointMessage() {
+    static const UINT message = RegisterWindowMessageW(kEntityPointMessageName);
+    return message;
+}
+inline UINT SelectingMessage() {
+    static const UINT message = RegisterWindowMessageW(kSelectingMessageName);
+    return message;
+}
+
+}  // namespace korvena::cadsim

@@ -1,0 +1,81 @@
+#include "cadsim/server/server_options.h"
+
+#include <utility>
+
+#include "cadsim/model/member_names.h"
+
+namespace korvena::cadsim {
+namespace {
+
+constexpr wchar_t kUsage[] =
+    L"用法: cadsim.exe [/RegServer | /UnregServer | -Embedding] [--drawing 文件] [--out 文件]";
+
+bool IsSwitch(const std::wstring& argument, std::wstring_view name) {
+    if (argument.size() != name.size() + 1 || (argument[0] != L'/' && argument[0] != L'-')) return false;
+    return SameName(std::wstring_view(argument).substr(1), name);
+}
+
+}  // namespace
+
+OptionError::OptionError(std::wstring message)
+    : std::runtime_error("bad command line"), message_(std::move(message) + L"\n" + kUsage) {}
+
+ServerOptions ParseServerOptions(const std::vector<std::wstring>& arguments) {
+    ServerOptions options;
+    bool actionGiven = false;
+    auto setAction = [&](ServerAction action, const std::wstring& argument) {
+        if (actionGiven || options.embedding) throw OptionError(L"多余的开关: " + argument);
+        options.action = action;
+        actionGiven = true;
+    };
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::wstring& argument = arguments[i];
+        if (argument == L"--drawing" || argument == L"--out") {
+            if (i + 1 >= arguments.size() || arguments[i + 1].empty()) {
+                throw OptionError(argument + L" 后面缺少文件名");
+            }
+            auto& slot = argument == L"--drawing" ? options.drawingFile : options.outFile;
+            if (slot) throw OptionError(argument + L" 给了两次");
+            slot = arguments[++i];
+        } else if (IsSwitch(argument, L"RegServer")) {
+            setAction(ServerAction::kRegister, argument);
+        } else if (IsSwitch(argument, L"UnregServer")) {
+            setAction(ServerAction::kUnregister, argument);
+        } else if (IsSwitch(argument, L"Embedding")) {
+            if (actionGiven || options.embedding) throw OptionError(L"多余的开关: " + argument);
+            options.embedding = true;
+        } else {
+            throw OptionError(L"不认识的参数: " + argument);
+        }
+    }
+    if (options.action == ServerAction::kUnregister && (options.drawingFile || options.outFile)) {
+        throw OptionError(L"/UnregServer 不带 --drawing 或 --out");
+    }
+    return options;
+}
+
+std::wstring QuoteArgument(const std::wstring& argument) {
+    if (!argument.empty() && argument.find_first_of(L" \t\n\v\"") == std::wstring::npos) return argument;
+    // Backslashes are literal except before a quote: there they are doubled, as is a run before the
+    // closing quote.
+    std::wstring quoted = L"\"";
+    std::size_t backslashes = 0;
+    for (const wchar_t c : argument) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        if (c == L'"') {
+            quoted.append(backslashes * 2 + 1, L'\\');
+        } else {
+            quoted.append(backslashes, L'\\');
+        }
+        backslashes = 0;
+        quoted += c;
+    }
+    quoted.append(backslashes * 2, L'\\');
+    quoted += L'"';
+    return quoted;
+}
+
+}  // namespace korvena::cadsim

@@ -1,0 +1,47 @@
+#pragma once
+// The command line of cadsim.exe:
+//
+//   cadsim.exe [--drawing FILE] [--out FILE]              start by hand: the window shows at once
+//   cadsim.exe -Embedding [--drawing FILE] [--out FILE]   started by COM: the window shows when a
+//                                                         client sets Visible
+//   cadsim.exe /RegServer [--drawing FILE] [--out FILE]   register as the CAD; COM then starts the
+//                                                         server with these options
+//   cadsim.exe /UnregServer                               remove the registration
+//
+// --drawing: the simulation file to start from (simulation_file.h); without it an empty drawing.
+// --out: where the state goes on request and when the window closes.
+// Switches take "/" or "-" and any case; options take "--" and are followed by their value.
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace korvena::cadsim {
+
+enum class ServerAction { kRun, kRegister, kUnregister };
+
+struct ServerOptions {
+    ServerAction action = ServerAction::kRun;
+    bool embedding = false;
+    std::optional<std::wstring> drawingFile{};
+    std::optional<std::wstring> outFile{};
+};
+
+// A command line cadsim.exe does not understand; Message() says what and how to call it.
+class OptionError : public std::runtime_error {
+public:
+    explicit OptionError(std::wstring message);
+    const std::wstring& Message() const noexcept { return message_; }
+
+private:
+    std::wstring message_;
+};
+
+// The arguments without the program's own name.
+ServerOptions ParseServerOptions(const std::vector<std::wstring>& arguments);
+
+// One argument quoted, where needed, so that the system's command line parser reads it back as it was.
+std::wstring QuoteArgument(const std::wstring& argument);
+
+}  // namespace korvena::cadsim

@@ -1,0 +1,110 @@
+#include "cadsim/server/server_registration.h"
+
+#include <windows.h>
+
+#include <iterator>
+#include <utility>
+
+#include "cad/win/com_error.h"
+#include "cadsim/server/com_server.h"
+
+namespace korvena::cadsim {
+namespace {
+
+constexpr wchar_t kClassesRoot[] = L"Software\\Classes";
+constexpr wchar_t kDescription[] = L"CadSim CAD simulator";
+
+// The one owner of an open registry key.
+class RegistryKey {
+public:
+    RegistryKey() = default;
+    ~RegistryKey() {
+        if (key_ != nullptr) RegCloseKey(key_);
+    }
+    RegistryKey(RegistryKey&& other) noexcept : key_(std::exchange(other.key_, nullptr)) {}
+    RegistryKey& operator=(RegistryKey&& other) noexcept {
+        std::swap(key_, other.key_);
+        return *this;
+    }
+    RegistryKey(const RegistryKey&) = delete;
+    RegistryKey& operator=(const RegistryKey&) = delete;
+
+    HKEY Get() const noexcept { return key_; }
+    HKEY* Receive() noexcept {
+        if (key_ != nullptr) RegCloseKey(std::exchange(key_, nullptr));
+        return &key_;
+    }
+
+private:
+    HKEY key_ = nullptr;
+};
+
+std::wstring ClassIdText() {
+    wchar_t text[40] = {};
+    StringFromGUID2(kCadSimClassId, text, static_cast<int>(std::size(text)));
+    return text;
+}
+
+std::wstring ClassesPath(const std::wstring& below) {
+    return std::wstring(kClassesRoot) + L"\\" + below;
+}
+
+[[noreturn]] void Throw(const std::wstring& what, LSTATUS status) {
+    throw RegistryError(what + L": " + korvena::SystemErrorText(HRESULT_FROM_WIN32(status)));
+}
+
+// Creates HKLM\Software\Classes\<path> if needed and sets its default value.
+void WriteDefault(const std::wstring& path, const std::wstring& value) {
+    const std::wstring full = ClassesPath(path);
+    RegistryKey key;
+    LSTATUS status = RegCreateKeyExW(HKEY_LOCAL_MACHINE, full.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                     KEY_SET_VALUE, nullptr, key.Receive(), nullptr);
+    if (status != ERROR_SUCCESS) Throw(L"无法创建 HKLM\\" + full, status);
+    status = RegSetValueExW(key.Get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                            static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    if (status != ERROR_SUCCESS) Throw(L"无法写入 HKLM\\" + full, status);
+}
+
+// The default value of HKLM\Software\Classes\<path>; empty when the key or the value is missing.
+std::wstring ReadDefault(const std::wstring& path) {
+    const std::wstring full = ClassesPath(path);
+    wchar_t value[256] = {};
+    DWORD size = sizeof(value) - sizeof(wchar_t);
+    const LSTATUS status =
+        RegGetValueW(HKEY_LOCAL_MACHINE, full.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, value, &size);
+    return status == ERROR_SUCCESS ? std::wstring(value) : std::wstring();
+}
+
+void DeleteTree(const std::wstring& path) {
+    const std::wstring full = ClassesPath(path);
+    const LSTATUS status = RegDeleteTreeW(HKEY_LOCAL_MACHINE, full.c_str());
+    if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND) Throw(L"无法删除 HKLM\\" + full, status);
+}
+
+}  // namespace
+
+std::wstring LocalServerCommand(const std::wstring& serverPath, const ServerOptions& options) {
+    std::wstring command = L"\"" + serverPath + L"\"";
+    if (options.drawingFile) command += L" --drawing " + QuoteArgument(*options.drawingFile);
+    if (options.outFile) command += L" --out " + QuoteArgument(*options.outFile);
+    return command;
+}
+
+void RegisterServer(const std::wstring& serverPath, const ServerOptions& options) {
+    const std::wstring classKey = L"CLSID\\" + ClassIdText();
+    WriteDefault(kCadProgId, kDescription);
+    WriteDefault(std::wstring(kCadProgId) + L"\\CLSID", ClassIdText());
+    WriteDefault(classKey, kDescription);
+    WriteDefault(classKey + L"\\LocalServer32", LocalServerCommand(serverPath, options));
+    WriteDefault(classKey + L"\\ProgID", kCadProgId);
+}
+
+void UnregisterServer() {
+    DeleteTree(L"CLSID\\" + ClassIdText());
+    if (CompareStringOrdinal(ReadDefault(std::wstring(kCadProgId) + L"\\CLSID").c_str(), -1,
+                             ClassIdText().c_str(), -1, TRUE) == CSTR_EQUAL) {
+        DeleteTree(kCadProgId);
+    }
+}
+
+}  // namespace korvena::cadsim

@@ -1,0 +1,98 @@
+#include "cadsim/server/variant_enumerator.h"
+
+#include <algorithm>
+#include <atomic>
+#include <new>
+#include <utility>
+
+namespace korvena::cadsim {
+namespace {
+
+using Microsoft::WRL::ComPtr;
+
+class VariantEnumerator final : public IEnumVARIANT {
+public:
+    VariantEnumerator(std::shared_ptr<const std::vector<korvena::Variant>> items,
+                      std::shared_ptr<const korvena::ObjectMapping> objects, std::size_t position)
+        : items_(std::move(items)),
+          objects_(std::move(objects)),
+          position_(std::min(position, items_->size())) {}
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        if (out == nullptr) return E_POINTER;
+        if (iid == IID_IUnknown || iid == IID_IEnumVARIANT) {
+            *out = static_cast<IEnumVARIANT*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const ULONG left = --references_;
+        if (left == 0) delete this;
+        return left;
+    }
+
+    HRESULT STDMETHODCALLTYPE Next(ULONG count, VARIANT* items, ULONG* fetched) override {
+        if (fetched != nullptr) *fetched = 0;
+        if (items == nullptr || (fetched == nullptr && count != 1)) return E_POINTER;
+        for (ULONG i = 0; i < count; ++i) VariantInit(&items[i]);
+        ULONG done = 0;
+        try {
+            for (; done < count && position_ < items_->size(); ++done, ++position_) {
+                items[done] = korvena::ToComVariant((*items_)[position_], *objects_).Release();
+            }
+        } catch (...) {
+            // Nothing is handed out from a batch that failed halfway; the next call starts it again.
+            for (ULONG i = 0; i < done; ++i) VariantClear(&items[i]);
+            position_ -= done;
+            return E_OUTOFMEMORY;
+        }
+        if (fetched != nullptr) *fetched = done;
+        return done == count ? S_OK : S_FALSE;
+    }
+    HRESULT STDMETHODCALLTYPE Skip(ULONG count) override {
+        const std::size_t left = items_->size() - position_;
+        const std::size_t skipped = std::min<std::size_t>(count, left);
+        position_ += skipped;
+        return skipped == count ? S_OK : S_FALSE;
+    }
+    HRESULT STDMETHODCALLTYPE Reset() override {
+        position_ = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Clone(IEnumVARIANT** copy) override {
+        if (copy == nullptr) return E_POINTER;
+        *copy = nullptr;
+        try {
+            *copy = NewVariantEnumerator(items_, objects_, position_).Detach();
+            return S_OK;
+        } catch (...) {
+            return E_OUTOFMEMORY;
+        }
+    }
+
+private:
+    ~VariantEnumerator() = default;
+
+    std::atomic<ULONG> references_{1};
+    std::shared_ptr<const std::vector<korvena::Variant>> items_;
+    std::shared_ptr<const korvena::ObjectMapping> objects_;
+    std::size_t position_;
+};
+
+}  // namespace
+
+ComPtr<IEnumVARIANT> NewVariantEnumerator(std::shared_ptr<const std::vector<korvena::Variant>> items,
+                                          std::shared_ptr<const korvena::ObjectMapping> objects,
+                                          std::size_t position) {
+    ComPtr<IEnumVARIANT> enumerator;
+    // The new object's first reference is ours (MinGW's ComPtr::Attach would add another).
+    *enumerator.ReleaseAndGetAddressOf() =
+        new VariantEnumerator(std::move(items), std::move(objects), position);
+    return enumerator;
+}
+
+}  // namespace korvena::cadsim
