@@ -1,14 +1,32 @@
 #!/usr/bin/env bash
 # Installs every Debian package Korvena's builds, tests and demo need on a fresh Debian 12 machine.
-# Safe to run again: apt-get skips what is already there.
+# Safe to run again: when everything is there already it changes nothing and needs no network
+# and no root; otherwise it runs apt-get update, then apt-get install.
 set -euo pipefail
+
+packages=(
+  # both builds
+  cmake ninja-build g++ make pkg-config googletest libgtest-dev nlohmann-json3-dev clang-format
+  # the windows build and its tests under Wine
+  wine64 wine g++-mingw-w64-x86-64-posix mingw-w64-tools
+  xvfb xauth x11-apps imagemagick fonts-wqy-microhei
+  # the help file (chmcmd)
+  fp-utils
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+  [ "$status" = "install ok installed" ] || missing+=("$package")
+done
+if [ ${#missing[@]} -eq 0 ]; then
+  echo "install-deps: all ${#packages[@]} packages present"
+  exit 0
+fi
+
+echo "install-deps: installing ${missing[*]}"
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO=sudo
 export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update -q
-$SUDO apt-get install -y -q --no-install-recommends \
-  cmake ninja-build g++ make pkg-config \
-  googletest libgtest-dev nlohmann-json3-dev \
-  wine64 wine g++-mingw-w64-x86-64-posix mingw-w64-tools \
-  xvfb xauth x11-apps imagemagick fonts-wqy-microhei \
-  fp-utils clang-format
+$SUDO apt-get install -y -q --no-install-recommends "${packages[@]}"

@@ -1,0 +1,82 @@
+#include "e2e/support/cadsim_process.h"
+
+#include <fstream>
+#include <stdexcept>
+
+#include "cadsim/server/cadsim_messages.h"
+
+namespace korvena::e2e {
+
+namespace {
+std::wstring& CadSimExePath() {
+    static std::wstring path;
+    return path;
+}
+}  // namespace
+
+const std::wstring& CadSimExe() { return CadSimExePath(); }
+void SetCadSimExe(std::wstring path) { CadSimExePath() = WindowsPath(path); }
+
+void RegisterCadSim(const std::vector<std::wstring>& options) {
+    std::vector<std::wstring> arguments{L"/RegServer"};
+    arguments.insert(arguments.end(), options.begin(), options.end());
+    if (RunToEnd(CadSimExe(), arguments) != 0) throw std::runtime_error("cadsim /RegServer failed");
+}
+
+void UnregisterCadSim() {
+    if (RunToEnd(CadSimExe(), {L"/UnregServer"}) != 0) throw std::runtime_error("cadsim /UnregServer failed");
+}
+
+HWND TopWindowOf(DWORD processId) {
+    struct Search {
+        DWORD processId;
+        HWND found;
+    } search{processId, nullptr};
+    EnumWindows(
+        [](HWND window, LPARAM param) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(param);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner != s->processId || !IsWindowVisible(window) || GetWindow(window, GW_OWNER)) return TRUE;
+            s->found = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+nlohmann::json CadSimState(HWND window, const std::filesystem::path& outFile) {
+    DWORD_PTR written = 0;
+    if (!window || !SendMessageTimeoutW(window, cadsim::WriteStateMessage(), 0, 0, SMTO_BLOCK, 10000, &written) ||
+        written != 1) {
+        throw std::runtime_error("the simulator did not write its state");
+    }
+    std::ifstream in(outFile, std::ios::binary);
+    return nlohmann::json::parse(in);
+}
+
+CadSimProcess::CadSimProcess(const std::filesystem::path& folder, const std::string& drawingJson)
+    : outFile_(folder / "cadsim-state.json") {
+    const std::filesystem::path drawingFile = folder / "drawing.json";
+    std::ofstream(drawingFile, std::ios::binary) << drawingJson;
+    process_ = ChildProcess(CadSimExe(), {L"--drawing", drawingFile.wstring(), L"--out", outFile_.wstring()});
+    if (!WaitFor([] { return CadIsRunning(); }, std::chrono::seconds(20))) {
+        throw std::runtime_error("the simulator did not come up");
+    }
+}
+
+long CadSimProcess::Close() {
+    if (HWND window = Window()) PostMessageW(window, WM_CLOSE, 0, 0);
+    return process_.Wait(std::chrono::seconds(20));
+}
+
+bool CadIsRunning() {
+    CLSID clsid;
+    if (FAILED(CLSIDFromProgID(L"AutoCAD.Application", &clsid))) return false;
+    IUnknown* running = nullptr;
+    if (FAILED(GetActiveObject(clsid, nullptr, &running)) || !running) return false;
+    running->Release();
+    return true;
+}
+
+}  // namespace korvena::e2e

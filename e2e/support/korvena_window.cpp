@@ -1,0 +1,151 @@
+#include "e2e/support/korvena_window.h"
+
+#include <stdexcept>
+#include <vector>
+
+#include "e2e/support/cadsim_process.h"
+
+namespace korvena::e2e {
+
+namespace {
+
+constexpr wchar_t kMainCaption[] = L"Korvena程序 V2.0";
+
+std::wstring& KorvenaExePath() {
+    static std::wstring path;
+    return path;
+}
+
+struct ChildSearch {
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK FindChildById(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<ChildSearch*>(param);
+    if (GetDlgCtrlID(window) == search->id) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+std::vector<HWND> MessageBoxesOf(DWORD processId) {
+    struct Search {
+        DWORD processId;
+        std::vector<HWND> found;
+    } search{processId, {}};
+    EnumWindows(
+        [](HWND window, LPARAM param) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(param);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            wchar_t className[16]{};
+            GetClassNameW(window, className, 16);
+            if (owner == s->processId && IsWindowVisible(window) && std::wstring_view(className) == L"#32770") {
+                s->found.push_back(window);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::wstring WindowText(HWND window) {
+    wchar_t buffer[1024]{};
+    DWORD_PTR length = 0;
+    SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buffer), SMTO_BLOCK, 5000, &length);
+    return buffer;
+}
+
+}  // namespace
+
+const std::wstring& KorvenaExe() { return KorvenaExePath(); }
+void SetKorvenaExe(std::wstring path) { KorvenaExePath() = WindowsPath(path); }
+
+KorvenaWindow::KorvenaWindow() : process_(KorvenaExe(), {}) {
+    const bool up = WaitFor(
+        [this] {
+            main_ = TopWindowOf(process_.Id());
+            return main_ && WindowText(main_) == kMainCaption;
+        },
+        std::chrono::seconds(20));
+    if (!up) throw std::runtime_error("korvena.exe did not show its main window");
+    thread_ = GetWindowThreadProcessId(main_, nullptr);
+    WaitForInputIdle(process_.Handle(), 5000);
+}
+
+HWND KorvenaWindow::Control(ControlId id) const {
+    ChildSearch search{static_cast<int>(id), nullptr};
+    EnumChildWindows(main_, FindChildById, reinterpret_cast<LPARAM>(&search));
+    if (!search.found) throw std::runtime_error("no control with id " + std::to_string(search.id));
+    return search.found;
+}
+
+RECT KorvenaWindow::ClientRect(ControlId id) const {
+    RECT rect{};
+    GetWindowRect(Control(id), &rect);
+    MapWindowPoints(HWND_DESKTOP, main_, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+std::wstring KorvenaWindow::Text(ControlId id) const { return WindowText(Control(id)); }
+
+void KorvenaWindow::Type(ControlId id, const std::wstring& text) const {
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(Control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_BLOCK, 5000,
+                        &ignored);
+}
+
+void KorvenaWindow::Click(ControlId id) const { PostMessageW(Control(id), BM_CLICK, 0, 0); }
+
+void KorvenaWindow::PressKey(WORD virtualKey, wchar_t character) const {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    GetGUIThreadInfo(thread_, &info);
+    HWND target = info.hwndFocus ? info.hwndFocus : main_;
+    const UINT scan = MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC);
+    PostMessageW(target, WM_KEYDOWN, virtualKey, 1 | (scan << 16));
+    if (character) PostMessageW(target, WM_CHAR, character, 1 | (scan << 16));
+    PostMessageW(target, WM_KEYUP, virtualKey, 1 | (scan << 16) | (3u << 30));
+}
+
+std::optional<ControlId> KorvenaWindow::Focused() const {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    if (!GetGUIThreadInfo(thread_, &info) || !info.hwndFocus) return std::nullopt;
+    const int id = GetDlgCtrlID(info.hwndFocus);
+    if (id < static_cast<int>(ControlId::Frame2) || id > static_cast<int>(ControlId::Command3)) return std::nullopt;
+    return static_cast<ControlId>(id);
+}
+
+std::pair<int, int> KorvenaWindow::Selection(ControlId id) const {
+    DWORD_PTR packed = 0;
+    SendMessageTimeoutW(Control(id), EM_GETSEL, 0, 0, SMTO_BLOCK, 5000, &packed);
+    return {LOWORD(packed), HIWORD(packed)};
+}
+
+std::optional<MessageBoxSeen> KorvenaWindow::WaitForMessageBox(std::chrono::milliseconds timeout) const {
+    std::optional<MessageBoxSeen> seen;
+    WaitFor(
+        [&] {
+            const auto boxes = MessageBoxesOf(process_.Id());
+            if (boxes.empty()) return false;
+            wchar_t text[1024]{};
+            GetDlgItemTextW(boxes.front(), 0xFFFF, text, 1024);
+            seen = MessageBoxSeen{boxes.front(), WindowText(boxes.front()), text};
+            return true;
+        },
+        timeout);
+    return seen;
+}
+
+bool KorvenaWindow::WaitForNoMessageBox(std::chrono::milliseconds timeout) const {
+    return WaitFor([&] { return MessageBoxesOf(process_.Id()).empty(); }, timeout);
+}
+
+void AnswerOk(const MessageBoxSeen& box) {
+    if (HWND ok = GetDlgItem(box.window, IDOK)) PostMessageW(ok, BM_CLICK, 0, 0);
+}
+
+}  // namespace korvena::e2e

@@ -1,0 +1,145 @@
+#include "e2e/support/process.h"
+
+#include <tlhelp32.h>
+
+#include <random>
+#include <stdexcept>
+#include <thread>
+#include <utility>
+
+namespace korvena::e2e {
+
+namespace {
+
+std::wstring Quoted(const std::wstring& argument) {
+    if (!argument.empty() && argument.find_first_of(L" \t\"") == std::wstring::npos) return argument;
+    std::wstring quoted = L"\"";
+    for (wchar_t c : argument) {
+        if (c == L'"') quoted += L'\\';
+        quoted += c;
+    }
+    return quoted + L"\"";
+}
+
+}  // namespace
+
+std::wstring WindowsPath(std::wstring_view path) {
+    std::wstring result(path);
+    if (!result.empty() && result[0] == L'/') {
+        for (wchar_t& c : result) {
+            if (c == L'/') c = L'\\';
+        }
+        result = L"Z:" + result;
+    }
+    return result;
+}
+
+ChildProcess::ChildProcess(const std::wstring& program, const std::vector<std::wstring>& arguments) {
+    std::wstring commandLine = Quoted(WindowsPath(program));
+    for (const std::wstring& argument : arguments) commandLine += L" " + Quoted(argument);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &info)) {
+        throw std::runtime_error("cannot start a program, error " + std::to_string(GetLastError()));
+    }
+    CloseHandle(info.hThread);
+    process_ = info.hProcess;
+    id_ = info.dwProcessId;
+}
+
+ChildProcess::~ChildProcess() {
+    Kill();
+    if (process_) CloseHandle(process_);
+}
+
+ChildProcess::ChildProcess(ChildProcess&& other) noexcept
+    : process_(std::exchange(other.process_, nullptr)), id_(std::exchange(other.id_, 0)) {}
+
+ChildProcess& ChildProcess::operator=(ChildProcess&& other) noexcept {
+    if (this != &other) {
+        Kill();
+        if (process_) CloseHandle(process_);
+        process_ = std::exchange(other.process_, nullptr);
+        id_ = std::exchange(other.id_, 0);
+    }
+    return *this;
+}
+
+bool ChildProcess::Running() const { return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+
+long ChildProcess::Wait(std::chrono::milliseconds timeout) {
+    if (!process_) return -1;
+    if (WaitForSingleObject(process_, static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0) return -1;
+    DWORD code = 0;
+    GetExitCodeProcess(process_, &code);
+    return static_cast<long>(code);
+}
+
+void ChildProcess::Kill() {
+    if (Running()) {
+        TerminateProcess(process_, 1);
+        WaitForSingleObject(process_, 5000);
+    }
+}
+
+long RunToEnd(const std::wstring& program, const std::vector<std::wstring>& arguments,
+              std::chrono::milliseconds timeout) {
+    ChildProcess child(program, arguments);
+    return child.Wait(timeout);
+}
+
+std::vector<DWORD> ProcessesNamed(std::wstring_view exeName) {
+    std::vector<DWORD> ids;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return ids;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+        if (CompareStringOrdinal(entry.szExeFile, -1, exeName.data(), static_cast<int>(exeName.size()), TRUE) ==
+            CSTR_EQUAL) {
+            ids.push_back(entry.th32ProcessID);
+        }
+    }
+    CloseHandle(snapshot);
+    return ids;
+}
+
+void KillProcessesNamed(std::wstring_view exeName) {
+    for (DWORD id : ProcessesNamed(exeName)) {
+        if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id)) {
+            TerminateProcess(process, 1);
+            WaitForSingleObject(process, 5000);
+            CloseHandle(process);
+        }
+    }
+}
+
+bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout,
+             std::chrono::milliseconds step) {
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    while (true) {
+        if (done()) return true;
+        if (std::chrono::steady_clock::now() >= end) return false;
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        std::this_thread::sleep_for(step);
+    }
+}
+
+TempFolder::TempFolder() {
+    std::random_device random;
+    path_ = std::filesystem::temp_directory_path() / ("korvena-e2e-" + std::to_string(random()));
+    std::filesystem::create_directories(path_);
+}
+
+TempFolder::~TempFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+}  // namespace korvena::e2e
