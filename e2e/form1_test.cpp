@@ -153,6 +153,29 @@ TEST_F(MainWindow, Command1AssignsContoursThenRejectsACircle) {
     EXPECT_TRUE(state.value("selectionSets", nlohmann::json::array()).empty());
 }
 
+TEST_F(MainWindow, Command1TakesThePicksMadeInTheCadWindow) {
+    nlohmann::json map = nlohmann::json::parse(kMap);
+    map.erase("selections");  // nothing scripted: the selection waits for clicks in the window
+    CadSimProcess cad(folder.Path(), map.dump());
+    KorvenaWindow korvena;
+    korvena.Type(ControlId::Text1, L"50");
+    korvena.Type(ControlId::Text2, L"-2");
+    korvena.Click(ControlId::Command1);
+    ASSERT_TRUE(WaitFor([&] { return cad.Selecting(); }, 20s));
+    cad.ClickEntity(5);
+    cad.ClickEntity(2);
+    cad.ClickEntity(3);
+    cad.PressEnter();
+    ASSERT_TRUE(WaitFor([&] { return korvena.Focused() == ControlId::Text1; }, 20s));
+    const auto state = cad.State();
+    EXPECT_EQ(state["entities"][4]["elevation"], 50.0);
+    EXPECT_EQ(state["entities"][1]["elevation"], 48.0);
+    EXPECT_EQ(state["entities"][2]["elevation"], 46.0);
+    EXPECT_EQ(state["entities"][0].value("elevation", 0.0), 0.0);
+    EXPECT_NE(state.at("commandLine").get<std::string>().find("======最后选择的等高线高程为 46 ======"),
+              std::string::npos);
+}
+
 TEST_F(MainWindow, ExitButtonEndsTheProgram) {
     KorvenaWindow korvena;
     korvena.Click(ControlId::Command3);

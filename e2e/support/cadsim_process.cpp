@@ -65,6 +65,29 @@ CadSimProcess::CadSimProcess(const std::filesystem::path& folder, const std::str
     }
 }
 
+bool CadSimProcess::Selecting() const {
+    DWORD_PTR answer = 0;
+    return SendMessageTimeoutW(Window(), cadsim::SelectingMessage(), 0, 0, SMTO_BLOCK, 5000, &answer) &&
+           answer == 1;
+}
+
+void CadSimProcess::ClickEntity(int id) const {
+    DWORD_PTR at = 0;
+    if (!SendMessageTimeoutW(Window(), cadsim::EntityPointMessage(), static_cast<WPARAM>(id), 0, SMTO_BLOCK, 5000,
+                             &at) ||
+        static_cast<LRESULT>(at) == cadsim::kNoEntityPoint) {
+        throw std::runtime_error("no pixel of the simulator's window picks entity " + std::to_string(id));
+    }
+    const LPARAM point = static_cast<LPARAM>(at);
+    PostMessageW(Window(), WM_LBUTTONDOWN, MK_LBUTTON, point);
+    PostMessageW(Window(), WM_LBUTTONUP, 0, point);
+}
+
+void CadSimProcess::PressEnter() const {
+    PostMessageW(Window(), WM_KEYDOWN, VK_RETURN, 1);
+    PostMessageW(Window(), WM_KEYUP, VK_RETURN, 1 | (3u << 30));
+}
+
 long CadSimProcess::Close() {
     if (HWND window = Window()) PostMessageW(window, WM_CLOSE, 0, 0);
     return process_.Wait(std::chrono::seconds(20));

@@ -35,6 +35,10 @@ public:
     DWORD Id() const { return process_.Id(); }
     const std::filesystem::path& OutFile() const { return outFile_; }
     nlohmann::json State() const { return CadSimState(Window(), outFile_); }
+    // The interactive selection, as a person makes it in the simulator's window.
+    bool Selecting() const;
+    void ClickEntity(int id) const;  // throws std::runtime_error when no pixel picks it
+    void PressEnter() const;
     // Closes the window as a user would and waits for the process; its exit code.
     long Close();
 
