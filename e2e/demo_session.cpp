@@ -19,9 +19,10 @@ namespace {
 
 using namespace std::chrono_literals;
 
+// A contour line, not a donut (a closed lightweight polyline with a width, standing for a spot height).
 bool IsContour(const nlohmann::json& entity) {
     const std::string kind = entity.at("kind");
-    return kind == "lwpolyline" || kind == "polyline";
+    return (kind == "lwpolyline" || kind == "polyline") && entity.value("width", 0.0) == 0;
 }
 
 void PrintContours(const char* heading, const nlohmann::json& state) {
@@ -40,16 +41,11 @@ int Run(const std::wstring& korvenaExe, const std::wstring& cadsimExe, const std
     SetCadSimExe(cadsimExe);
     ComApartment apartment;
 
-    // The session selects every contour of the map, in drawing order, from the foot of the hill up.
+    // The session picks the nine contours of the demo map's main hill (ids 1 to 9), from its foot
+    // up to the summit, as a surveyor would; the knoll and the spot heights stay as they are.
     std::ifstream in(map, std::ios::binary);
     nlohmann::json drawing = nlohmann::json::parse(in);
-    nlohmann::json selection = nlohmann::json::array();
-    int id = 0;
-    for (auto& entity : drawing.at("entities")) {
-        id = entity.value("id", id + 1);
-        if (IsContour(entity)) selection.push_back(id);
-    }
-    drawing["selections"] = nlohmann::json::array({selection});
+    drawing["selections"] = nlohmann::json::array({nlohmann::json::array({1, 2, 3, 4, 5, 6, 7, 8, 9})});
 
     std::filesystem::create_directories(work);
     auto* cad = new CadSimProcess(work, drawing.dump(2));  // left running for the screenshot

@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "cad/convert.h"
 #include "cadsim/server/cadsim_messages.h"
 #include "cadsim/server/command_strip.h"
 #include "cadsim/server/gdi_objects.h"
@@ -58,6 +59,9 @@ Box BoxOf(const RECT& rect) {
     return {static_cast<double>(rect.left), static_cast<double>(rect.top), static_cast<double>(rect.right),
             static_cast<double>(rect.bottom)};
 }
+
+// Pixel height of the elevation written beside a contour that has one.
+constexpr int kElevationLabelHeight = 12;
 
 GdiObject<HFONT> NewFont(int pixelHeight) {
     return GdiObject<HFONT>(CreateFontW(-pixelHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
@@ -443,6 +447,16 @@ void CadWindow::PaintShape(HDC dc, const EntityShape& shape, const DrawingView& 
             }
             return;
         }
+    }
+    if (shape.elevation && !shape.paths.empty() && !shape.paths.front().empty()) {
+        // A contour that has its height shows it at its first vertex, as a map's index label.
+        GdiObject<HFONT> font = NewFont(kElevationLabelHeight);
+        SelectedObject selectedFont(dc, font.Get());
+        SetTextColor(dc, colour);
+        SetTextAlign(dc, TA_BASELINE | TA_LEFT | TA_NOUPDATECP);
+        const POINT at = Pixel(view.ToScreen(shape.paths.front().front()));
+        const std::wstring label = korvena::NumberText(*shape.elevation);
+        TextOutW(dc, at.x + 3, at.y - 3, label.c_str(), static_cast<int>(label.size()));
     }
     if (highlighted && shape.style == ShapeStyle::kPaths) {
         // A picked entity is drawn thick, with a dashed line of the background along it.

@@ -219,6 +219,7 @@ EntityShape ShapeOf(const Entity& entity) {
         case EntityKind::kPolyline:
             shape.paths.push_back(PolylinePath(entity.vertices, entity.closed));
             shape.width = std::isfinite(entity.width) ? std::abs(entity.width) : 0;
+            if (entity.elevation != 0) shape.elevation = entity.elevation;
             break;
         case EntityKind::kLine:
             shape.paths.push_back({position, Flat(entity.endPoint)});

@@ -45,6 +45,7 @@ struct EntityShape {
     ShapeStyle style = ShapeStyle::kPaths;
     std::vector<std::vector<Point2>> paths{};  // drawing units; a closed outline repeats its first point
     double width = 0;                          // drawing units: a wide polyline's ring (donut)
+    std::optional<double> elevation{};         // polylines that have been given a height
     Point2 anchor{};                           // crosses, markers, texts
     std::vector<std::wstring> lines{};         // texts, one entry per line
     double textHeight = 0;                     // drawing units
