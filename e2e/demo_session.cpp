@@ -41,11 +41,11 @@ int Run(const std::wstring& korvenaExe, const std::wstring& cadsimExe, const std
     SetCadSimExe(cadsimExe);
     ComApartment apartment;
 
-    // The session picks the nine contours of the demo map's main hill (ids 1 to 9), from its foot
+    // The session picks the nine contours of the demo map's main hill (ids 9 down to 1), from its foot
     // up to the summit, as a surveyor would; the knoll and the spot heights stay as they are.
     std::ifstream in(map, std::ios::binary);
     nlohmann::json drawing = nlohmann::json::parse(in);
-    drawing["selections"] = nlohmann::json::array({nlohmann::json::array({1, 2, 3, 4, 5, 6, 7, 8, 9})});
+    drawing["selections"] = nlohmann::json::array({nlohmann::json::array({9, 8, 7, 6, 5, 4, 3, 2, 1})});
 
     std::filesystem::create_directories(work);
     auto* cad = new CadSimProcess(work, drawing.dump(2));  // left running for the screenshot

@@ -449,12 +449,15 @@ void CadWindow::PaintShape(HDC dc, const EntityShape& shape, const DrawingView& 
         }
     }
     if (shape.elevation && !shape.paths.empty() && !shape.paths.front().empty()) {
-        // A contour that has its height shows it at its first vertex, as a map's index label.
+        // A contour that has its height shows it at its westmost point, as a map's index label.
         GdiObject<HFONT> font = NewFont(kElevationLabelHeight);
         SelectedObject selectedFont(dc, font.Get());
         SetTextColor(dc, colour);
         SetTextAlign(dc, TA_BASELINE | TA_LEFT | TA_NOUPDATECP);
-        const POINT at = Pixel(view.ToScreen(shape.paths.front().front()));
+        const auto& path = shape.paths.front();
+        const Point2 west =
+            *std::min_element(path.begin(), path.end(), [](const Point2& a, const Point2& b) { return a.x < b.x; });
+        const POINT at = Pixel(view.ToScreen(west));
         const std::wstring label = korvena::NumberText(*shape.elevation);
         TextOutW(dc, at.x + 3, at.y - 3, label.c_str(), static_cast<int>(label.size()));
     }
