@@ -15,7 +15,7 @@
 namespace korvena {
 
 using form1::ControlKind;
-using form1::ControlSpec;
+using form1::ControlRow;
 
 namespace {
 
@@ -144,23 +144,23 @@ void Form1::Create() {
 
 void Form1::CreateControls() {
     for (const ControlId id : form1::CreationOrder()) {
-        const ControlSpec& spec = form1::Spec(id);
-        const ControlClass kind = ClassOf(spec.kind);
+        const ControlRow& row = form1::RowOf(id);
+        const ControlClass kind = ClassOf(row.kind);
         const HWND control =
-            CreateWindowExW(kind.exStyle, kind.name, std::wstring(spec.text).c_str(), kind.style, 0, 0, 0, 0,
+            CreateWindowExW(kind.exStyle, kind.name, std::wstring(row.text).c_str(), kind.style, 0, 0, 0, 0,
                             hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
         if (control == nullptr) {
             throw std::runtime_error("CreateWindowExW failed for a control of the main window");
         }
         controls_[form1::Row(id)] = control;
-        const HFONT font = spec.kind == ControlKind::TextInput ? inputFont_.get() : captionFont_.get();
+        const HFONT font = row.kind == ControlKind::TextInput ? inputFont_.get() : captionFont_.get();
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        if (spec.kind == ControlKind::Frame) {
+        if (row.kind == ControlKind::Frame) {
             // Group boxes under visual styles draw their caption in the theme's colour, whatever
             // WM_CTLCOLORSTATIC says; the frames paint themselves to show theirs in red.
             SetWindowSubclass(control, &Form1::FrameSubclass, 0, reinterpret_cast<DWORD_PTR>(this));
         }
-        if (spec.kind == ControlKind::TextInput) {
+        if (row.kind == ControlKind::TextInput) {
             // The inputs take numbers: typing goes straight in, past any input method editor.
             ImmAssociateContext(control, nullptr);
         }
@@ -170,9 +170,9 @@ void Form1::CreateControls() {
 }
 
 void Form1::LayoutControls() {
-    for (const ControlSpec& spec : form1::kControls) {
-        const form1::PixelBox box = form1::ToClientPixels(spec, twipsPerPixelX_, twipsPerPixelY_);
-        SetWindowPos(Control(spec.id), nullptr, box.left, box.top, box.width, box.height,
+    for (const ControlRow& row : form1::kControls) {
+        const form1::PixelBox box = form1::ToClientPixels(row, twipsPerPixelX_, twipsPerPixelY_);
+        SetWindowPos(Control(row.id), nullptr, box.left, box.top, box.width, box.height,
                      SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
@@ -184,13 +184,13 @@ void Form1::CreateTooltips() {
     if (tooltip_ == nullptr) {
         return;  // the window works without its tooltips
     }
-    for (const ControlSpec& spec : form1::kControls) {
-        if (spec.kind != ControlKind::Label) continue;
+    for (const ControlRow& row : form1::kControls) {
+        if (row.kind != ControlKind::Label) continue;
         TTTOOLINFOW tool{};
         tool.cbSize = sizeof(tool);
         tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
         tool.hwnd = hwnd_;
-        tool.uId = reinterpret_cast<UINT_PTR>(Control(spec.id));
+        tool.uId = reinterpret_cast<UINT_PTR>(Control(row.id));
         tool.lpszText = const_cast<wchar_t*>(form1::kLabelTip.data());
         SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
@@ -331,7 +331,7 @@ void Form1::OnCommand(ControlId id, int code, HWND control) {
         } else if (code == EN_KILLFOCUS) {
             Input_LostFocus(*input);
         }
-    } else if (form1::Spec(id).kind == ControlKind::Button) {
+    } else if (form1::RowOf(id).kind == ControlKind::Button) {
         if (code == BN_SETFOCUS) {
             lastFocus_ = control;
         } else if (code == BN_CLICKED) {
@@ -346,7 +346,7 @@ void Form1::OnEnterKey() {
     const HWND focus = GetFocus();
     const int id = GetDlgCtrlID(focus);
     if (GetParent(focus) == hwnd_ && form1::IsControlId(id) &&
-        form1::Spec(static_cast<ControlId>(id)).kind == ControlKind::Button) {
+        form1::RowOf(static_cast<ControlId>(id)).kind == ControlKind::Button) {
         ClickButton(static_cast<ControlId>(id));
     }
 }
@@ -357,8 +357,8 @@ HBRUSH Form1::OnControlColour(HWND control, HDC dc) {
     if (GetParent(control) != hwnd_ || !form1::IsControlId(id)) {
         return nullptr;
     }
-    const ControlSpec& spec = form1::Spec(static_cast<ControlId>(id));
-    if (const std::optional<Input> input = form1::InputOf(spec.id)) {
+    const ControlRow& row = form1::RowOf(static_cast<ControlId>(id));
+    if (const std::optional<Input> input = form1::InputOf(row.id)) {
         SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
         if (highlighted_[static_cast<std::size_t>(*input)]) {
             SetBkColor(dc, kFocusColour);
@@ -367,8 +367,8 @@ HBRUSH Form1::OnControlColour(HWND control, HDC dc) {
         SetBkColor(dc, GetSysColor(COLOR_WINDOW));
         return GetSysColorBrush(COLOR_WINDOW);
     }
-    SetTextColor(dc, spec.kind == ControlKind::Frame   ? kFrameCaptionColour
-                     : spec.kind == ControlKind::Label ? kLabelColour
+    SetTextColor(dc, row.kind == ControlKind::Frame   ? kFrameCaptionColour
+                     : row.kind == ControlKind::Label ? kLabelColour
                                                        : GetSysColor(COLOR_BTNTEXT));
     SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
     return GetSysColorBrush(COLOR_BTNFACE);

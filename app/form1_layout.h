@@ -49,7 +49,7 @@ enum class Container { Window, Frame1, Frame2 };
 
 // One control. Positions are in twips, relative to the container's client area (for a frame, its
 // top-left corner).
-struct ControlSpec {
+struct ControlRow {
     ControlId id;
     ControlKind kind;
     Container container;
@@ -64,7 +64,7 @@ struct ControlSpec {
 inline constexpr std::size_t kControlCount = 17;
 
 // The whole window, row by row; ControlId values follow the same order.
-constexpr std::array<ControlSpec, kControlCount> MakeControls() {
+constexpr std::array<ControlRow, kControlCount> MakeControls() {
     using enum ControlKind;
     using enum Container;
     // clang-format off
@@ -107,7 +107,7 @@ constexpr std::array<ControlSpec, kControlCount> MakeControls() {
     // clang-format on
 }
 
-inline constexpr std::array<ControlSpec, kControlCount> kControls = MakeControls();
+inline constexpr std::array<ControlRow, kControlCount> kControls = MakeControls();
 
 inline constexpr int kFirstControlId = static_cast<int>(ControlId::Frame2);
 
@@ -115,7 +115,7 @@ constexpr std::size_t Row(ControlId id) {
     return static_cast<std::size_t>(static_cast<int>(id) - kFirstControlId);
 }
 
-constexpr const ControlSpec& Spec(ControlId id) {
+constexpr const ControlRow& RowOf(ControlId id) {
     return kControls[Row(id)];
 }
 
@@ -171,14 +171,14 @@ constexpr std::optional<Input> InputOf(ControlId id) {
 // index, so that Tab and Shift+Tab (which follow the z-order) visit the controls in tab order; the
 // frames last, at the bottom, where they do not paint over the controls that stand on them.
 constexpr std::array<ControlId, kControlCount> CreationOrder() {
-    std::array<ControlSpec, kControlCount> sorted = kControls;
-    std::sort(sorted.begin(), sorted.end(), [](const ControlSpec& a, const ControlSpec& b) {
+    std::array<ControlRow, kControlCount> sorted = kControls;
+    std::sort(sorted.begin(), sorted.end(), [](const ControlRow& a, const ControlRow& b) {
         const bool aFrame = a.kind == ControlKind::Frame;
         const bool bFrame = b.kind == ControlKind::Frame;
         return aFrame != bFrame ? bFrame : a.tabIndex < b.tabIndex;
     });
     std::array<ControlId, kControlCount> order{};
-    std::transform(sorted.begin(), sorted.end(), order.begin(), [](const ControlSpec& s) { return s.id; });
+    std::transform(sorted.begin(), sorted.end(), order.begin(), [](const ControlRow& s) { return s.id; });
     return order;
 }
 
@@ -194,12 +194,12 @@ struct PixelBox {
 
 // Where a control stands in the window's client area: its position in its container and the
 // container's own position, each converted to pixels, and its size.
-inline PixelBox ToClientPixels(const ControlSpec& spec, double twipsPerPixelX, double twipsPerPixelY) {
-    PixelBox box{twips::ToPixels(spec.left, twipsPerPixelX), twips::ToPixels(spec.top, twipsPerPixelY),
-                 twips::ToPixels(spec.width, twipsPerPixelX), twips::ToPixels(spec.height, twipsPerPixelY)};
-    if (spec.container != Container::Window) {
-        const ControlId frame = spec.container == Container::Frame1 ? ControlId::Frame1 : ControlId::Frame2;
-        const PixelBox origin = ToClientPixels(Spec(frame), twipsPerPixelX, twipsPerPixelY);
+inline PixelBox ToClientPixels(const ControlRow& row, double twipsPerPixelX, double twipsPerPixelY) {
+    PixelBox box{twips::ToPixels(row.left, twipsPerPixelX), twips::ToPixels(row.top, twipsPerPixelY),
+                 twips::ToPixels(row.width, twipsPerPixelX), twips::ToPixels(row.height, twipsPerPixelY)};
+    if (row.container != Container::Window) {
+        const ControlId frame = row.container == Container::Frame1 ? ControlId::Frame1 : ControlId::Frame2;
+        const PixelBox origin = ToClientPixels(RowOf(frame), twipsPerPixelX, twipsPerPixelY);
         box.left += origin.left;
         box.top += origin.top;
     }
