@@ -164,6 +164,24 @@ verify_settings() {
   [ "$missing" = 0 ] || fail "the registry settings did not land"
 }
 
+# Wine draws the title-bar buttons with the Marlett font, which Debian ships only in fonts-wine;
+# installing that package would also bring a Tahoma without Chinese glyphs. So the prefix gets
+# Marlett alone, taken from the package file. Cosmetic: a failure only leaves "0 1 r" glyphs.
+install_marlett() {
+  local fonts=$WINEPREFIX/drive_c/windows/Fonts work
+  [ -f "$fonts/marlett.ttf" ] && return 0
+  work=$(mktemp -d)
+  if (cd "$work" && apt-get download fonts-wine >>"$log" 2>&1 &&
+    dpkg-deb -x fonts-wine_*.deb extracted >>"$log" 2>&1) &&
+    [ -f "$work/extracted/usr/share/wine/fonts/marlett.ttf" ]; then
+    mkdir -p "$fonts"
+    cp "$work/extracted/usr/share/wine/fonts/marlett.ttf" "$fonts/"
+  else
+    echo "wine-prefix: no Marlett font for the title bars (fonts-wine could not be fetched)" >&2
+  fi
+  rm -rf "$work"
+}
+
 prepare() {
   local t0
   if [ ! -f "$WINEPREFIX/$ready_stamp" ]; then
@@ -179,6 +197,7 @@ prepare() {
     # server unavailable": start again with the prefix as it is now.
     stop_wine
     korvena_wineserver_start "$server_persist"
+    install_marlett
     touch "$WINEPREFIX/$ready_stamp"
     echo "wine-prefix: created $WINEPREFIX in $(since "$t0") s"
   else
