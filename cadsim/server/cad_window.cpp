@@ -16,6 +16,8 @@ namespace korvena::cadsim {
 namespace {
 
 constexpr int kInitialWidth = 960;
+constexpr UINT_PTR kRepaintTimer = 1;
+constexpr UINT kRepaintDelayMs = 50;
 constexpr int kInitialHeight = 720;
 // Space kept free around the drawing's extents, in pixels.
 constexpr double kDrawingMargin = 24;
@@ -183,6 +185,12 @@ LRESULT CadWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noe
                     return TRUE;
                 }
                 break;
+            case WM_TIMER:
+                if (wParam != kRepaintTimer) break;
+                KillTimer(hwnd_, kRepaintTimer);
+                repaintPending_ = false;
+                Invalidate();
+                return 0;
             case WM_CLOSE:
                 OnClose();
                 return 0;
@@ -224,7 +232,13 @@ void CadWindow::Refresh() noexcept {
     } else if (!simulation_.Visible() && visible) {
         ShowWindow(hwnd_, SW_HIDE);
     }
-    Invalidate();
+    // A client may make thousands of calls in a row: repaint at most every kRepaintDelayMs, so
+    // that drawing the window does not stand in every round trip.
+    if (!repaintPending_ && SetTimer(hwnd_, kRepaintTimer, kRepaintDelayMs, nullptr) != 0) {
+        repaintPending_ = true;
+    } else if (!repaintPending_) {
+        Invalidate();
+    }
 }
 
 std::vector<int> CadWindow::Select(std::wstring_view) {

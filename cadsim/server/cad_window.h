@@ -85,6 +85,7 @@ private:
     std::vector<EntityShape> shapes_;
     Box extents_{};
     bool shapesStale_ = true;
+    bool repaintPending_ = false;  // a repaint timer runs
 
     bool selecting_ = false;
     bool selectionEnded_ = false;
