@@ -52,6 +52,21 @@ const Expected kLayout[] = {
     {ControlId::Command3, {192, 280, 265, 305}, L"   退 出"},
 };
 
+bool NoSetLeft(const nlohmann::json& state) {
+    return state.value("selectionSets", nlohmann::json::array()).empty();
+}
+
+// The colour on screen near the right end of an input, where no text stands.
+COLORREF BackgroundOf(const KorvenaWindow& korvena, ControlId input) {
+    const RECT r = korvena.ClientRect(input);
+    POINT at{r.right - 5, (r.top + r.bottom) / 2};
+    ClientToScreen(korvena.Handle(), &at);
+    HDC screen = GetDC(nullptr);
+    const COLORREF colour = GetPixel(screen, at.x, at.y);
+    ReleaseDC(nullptr, screen);
+    return colour;
+}
+
 class MainWindow : public ::testing::Test {
 protected:
     void SetUp() override { KillProcessesNamed(L"cadsim.exe"); }
@@ -85,6 +100,8 @@ TEST_F(MainWindow, FirstAppearanceFollowsTheDesign) {
     EXPECT_EQ(korvena.Focused(), ControlId::Text3);
     EXPECT_EQ(korvena.Selection(ControlId::Text3), (std::pair{0, 3}));
     EXPECT_TRUE(GetWindowLongW(korvena.Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_EQ(BackgroundOf(korvena, ControlId::Text3), RGB(192, 255, 192));  // focused: light green
+    EXPECT_EQ(BackgroundOf(korvena, ControlId::Text2), GetSysColor(COLOR_WINDOW));
 
     RECT outer{};
     GetWindowRect(korvena.Handle(), &outer);
@@ -129,12 +146,13 @@ TEST_F(MainWindow, Command1AssignsContoursThenRejectsACircle) {
     korvena.Type(ControlId::Text2, L"5");
     korvena.Click(ControlId::Command1);
     ASSERT_TRUE(WaitFor([&] { return korvena.Focused() == ControlId::Text1; }, 20s));
-    auto state = cad.State();
+    // The set is deleted last, just after the focus has moved.
+    nlohmann::json state;
+    EXPECT_TRUE(WaitFor([&] { return NoSetLeft(state = cad.State()); }, 10s));
     EXPECT_EQ(state["entities"][0]["elevation"], 100.0);
     EXPECT_EQ(state["entities"][1]["elevation"], 105.0);
     EXPECT_EQ(state["entities"][2]["elevation"], 110.0);
     EXPECT_EQ(state["entities"][2]["color"], 250);
-    EXPECT_TRUE(state.value("selectionSets", nlohmann::json::array()).empty());
     EXPECT_EQ(korvena.Selection(ControlId::Text1), (std::pair{0, 3}));
 
     // The second scripted selection holds a circle after one contour.
@@ -146,11 +164,10 @@ TEST_F(MainWindow, Command1AssignsContoursThenRejectsACircle) {
     EXPECT_EQ(box->text, L"不能识别等高线对象，请选择多段线！   ");
     AnswerOk(*box);
     ASSERT_TRUE(korvena.WaitForNoMessageBox(10s));
-    state = cad.State();
+    EXPECT_TRUE(WaitFor([&] { return NoSetLeft(state = cad.State()); }, 10s));  // deleted after the dialog
     EXPECT_EQ(state["entities"][4]["elevation"], 200.0);
     EXPECT_EQ(state["entities"][0]["elevation"], 100.0);  // after the circle: untouched
     EXPECT_EQ(state["entities"][3].value("color", 256), 7);
-    EXPECT_TRUE(state.value("selectionSets", nlohmann::json::array()).empty());
 }
 
 TEST_F(MainWindow, Command1TakesThePicksMadeInTheCadWindow) {
