@@ -10,42 +10,25 @@
 #include <string>
 #include <vector>
 
-#include "cadsim/model/sim_object.h"
+#include "cadsim/model/named_entity_list_objects.h"
 
 namespace korvena::cadsim {
 
-class GroupsObject final : public SimObject {
-public:
-    explicit GroupsObject(std::weak_ptr<SimState> state);
+struct GroupsTraits;  // in named_entity_list_objects.cpp
 
-protected:
-    unsigned AccessOf(Member member) const override;
-    korvena::Variant DoGet(SimState& state, Member member,
-                           const std::vector<korvena::Variant>& args) override;
-    korvena::Variant DoCall(SimState& state, Member member,
-                            const std::vector<korvena::Variant>& args) override;
-    std::vector<korvena::DispatchPtr> DoEnumerate(SimState& state) override;
+class GroupsObject final : public NamedEntityListsObject<GroupsTraits> {
+public:
+    using NamedEntityListsObject::NamedEntityListsObject;
 };
 
-class GroupObject final : public SimObject {
+class GroupObject final : public NamedEntityListObject {
 public:
     GroupObject(std::weak_ptr<SimState> state, int serial, std::wstring name);
 
-    const std::wstring& Name() const noexcept { return name_; }
-    std::vector<int>& Members() noexcept { return members_; }
-    const std::vector<int>& Members() const noexcept { return members_; }
-
 protected:
     unsigned AccessOf(Member member) const override;
-    korvena::Variant DoGet(SimState& state, Member member,
-                           const std::vector<korvena::Variant>& args) override;
     korvena::Variant DoCall(SimState& state, Member member,
                             const std::vector<korvena::Variant>& args) override;
-    std::vector<korvena::DispatchPtr> DoEnumerate(SimState& state) override;
-
-private:
-    std::wstring name_;
-    std::vector<int> members_;
 };
 
 }  // namespace korvena::cadsim

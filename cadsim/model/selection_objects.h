@@ -10,45 +10,31 @@
 #include <string>
 #include <vector>
 
-#include "cadsim/model/sim_object.h"
+#include "cadsim/model/named_entity_list_objects.h"
 
 namespace korvena::cadsim {
 
-class SelectionSetsObject final : public SimObject {
-public:
-    explicit SelectionSetsObject(std::weak_ptr<SimState> state);
+struct SelectionSetsTraits;  // in named_entity_list_objects.cpp
 
-protected:
-    unsigned AccessOf(Member member) const override;
-    korvena::Variant DoGet(SimState& state, Member member,
-                           const std::vector<korvena::Variant>& args) override;
-    korvena::Variant DoCall(SimState& state, Member member,
-                            const std::vector<korvena::Variant>& args) override;
-    std::vector<korvena::DispatchPtr> DoEnumerate(SimState& state) override;
+class SelectionSetsObject final : public NamedEntityListsObject<SelectionSetsTraits> {
+public:
+    using NamedEntityListsObject::NamedEntityListsObject;
 };
 
-class SelectionSetObject final : public SimObject {
+// Members() are entity ids in selection order.
+class SelectionSetObject final : public NamedEntityListObject {
 public:
     SelectionSetObject(std::weak_ptr<SimState> state, int serial, std::wstring name);
 
-    const std::wstring& Name() const noexcept { return name_; }
-    // Entity ids in selection order.
-    std::vector<int>& Members() noexcept { return members_; }
-    const std::vector<int>& Members() const noexcept { return members_; }
     bool Deleted() const noexcept { return deleted_; }
 
 protected:
     unsigned AccessOf(Member member) const override;
     void CheckAlive(const SimState& state) const override;
-    korvena::Variant DoGet(SimState& state, Member member,
-                           const std::vector<korvena::Variant>& args) override;
     korvena::Variant DoCall(SimState& state, Member member,
                             const std::vector<korvena::Variant>& args) override;
-    std::vector<korvena::DispatchPtr> DoEnumerate(SimState& state) override;
 
 private:
-    std::wstring name_;
-    std::vector<int> members_;
     bool deleted_ = false;
 };
 
