@@ -11,15 +11,30 @@ namespace korvena {
 
 namespace {
 
-[[noreturn]] void Overflow() { throw AutomationError(error_number::kOverflow, L"溢出"); }
+[[noreturn]] void Overflow() {
+    throw AutomationError(error_number::kOverflow, L"溢出");
+}
 
-bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
+[[noreturn]] void NotANumber() {
+    throw AutomationError(error_number::kTypeMismatch, L"类型不匹配");
+}
+
+bool IsBlank(wchar_t c) {
+    return c == L' ' || c == L'\t';
+}
+
+bool IsDigit(wchar_t c) {
+    return c >= L'0' && c <= L'9';
+}
 
 int DigitValue(wchar_t c, int radix) {
     int d = -1;
-    if (IsDigit(c)) d = c - L'0';
-    else if (c >= L'a' && c <= L'f') d = c - L'a' + 10;
-    else if (c >= L'A' && c <= L'F') d = c - L'A' + 10;
+    if (IsDigit(c))
+        d = c - L'0';
+    else if (c >= L'a' && c <= L'f')
+        d = c - L'a' + 10;
+    else if (c >= L'A' && c <= L'F')
+        d = c - L'A' + 10;
     return d < radix ? d : -1;
 }
 
@@ -70,8 +85,10 @@ double ReadDecimal(std::wstring_view s) {
             std::string exponentText;
             for (; j < s.size() && IsDigit(s[j]); ++j) {
                 if (exponentText.empty() && s[j] == L'0') continue;
-                if (exponentText.size() < 9) exponentText += static_cast<char>(s[j]);
-                else exponentText = "999999999";  // far beyond any double: saturate
+                if (exponentText.size() < 9)
+                    exponentText += static_cast<char>(s[j]);
+                else
+                    exponentText = "999999999";  // far beyond any double: saturate
             }
             exponent = exponentText.empty() ? 0 : std::stol(exponentText) * (negative ? -1 : 1);
             text += 'e' + std::to_string(exponent);
@@ -91,20 +108,25 @@ double ReadDecimal(std::wstring_view s) {
     return value;
 }
 
-std::wstring Widen(std::string_view s) { return std::wstring(s.begin(), s.end()); }
+std::wstring Widen(std::string_view s) {
+    return std::wstring(s.begin(), s.end());
+}
 
 // "%.nG" through to_chars (which never looks at the locale), then the system's own spelling.
 template <class T>
 std::wstring GeneralText(T x, int precision) {
     if (x == 0) return L"0";  // also minus zero
     char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, x, std::chars_format::general, precision);
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, x, std::chars_format::general, precision);
     std::string text(buffer, result.ptr);
     for (char& c : text) {
         if (c == 'e') c = 'E';
     }
-    if (text.rfind("0.", 0) == 0) text.erase(0, 1);
-    else if (text.rfind("-0.", 0) == 0) text.erase(1, 1);
+    if (text.rfind("0.", 0) == 0)
+        text.erase(0, 1);
+    else if (text.rfind("-0.", 0) == 0)
+        text.erase(1, 1);
     return Widen(text);
 }
 
@@ -138,7 +160,62 @@ std::int16_t ColourNumber(std::wstring_view text) {
     return static_cast<std::int16_t>(rounded);
 }
 
-std::wstring NumberText(double x) { return GeneralText(x, 15); }
-std::wstring NumberText(float x) { return GeneralText(x, 7); }
+std::wstring NumberText(double x) {
+    return GeneralText(x, 15);
+}
+std::wstring NumberText(float x) {
+    return GeneralText(x, 7);
+}
+
+std::wstring DisplayNumberText(double x) {
+    std::wstring text = NumberText(x);
+    const std::size_t point = text.front() == L'-' ? 1 : 0;
+    if (text[point] == L'.') text.insert(point, 1, L'0');
+    return text;
+}
+
+double TextNumber(std::wstring_view text) {
+    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+
+    // Check the form here; from_chars alone would also take "inf", "nan" and hexadecimal.
+    std::string narrow;
+    std::size_t i = 0;
+    if (i < text.size() && (text[i] == L'+' || text[i] == L'-')) {
+        if (text[i] == L'-') narrow += '-';
+        ++i;
+    }
+    int digits = 0;
+    bool point = false;
+    for (; i < text.size(); ++i) {
+        if (IsDigit(text[i])) {
+            ++digits;
+        } else if (text[i] == L'.' && !point) {
+            point = true;
+        } else {
+            break;
+        }
+        narrow += static_cast<char>(text[i]);
+    }
+    if (digits == 0) NotANumber();
+    if (i < text.size() && (text[i] == L'E' || text[i] == L'e')) {
+        narrow += 'e';
+        ++i;
+        if (i < text.size() && (text[i] == L'+' || text[i] == L'-')) narrow += static_cast<char>(text[i++]);
+        int exponentDigits = 0;
+        for (; i < text.size() && IsDigit(text[i]); ++i, ++exponentDigits)
+            narrow += static_cast<char>(text[i]);
+        if (exponentDigits == 0) NotANumber();
+    }
+    if (i != text.size()) NotANumber();
+
+    double value = 0;
+    const auto [end, error] = std::from_chars(narrow.data(), narrow.data() + narrow.size(), value);
+    if (error == std::errc::result_out_of_range) {
+        throw AutomationError(error_number::kOverflow, L"溢出");
+    }
+    if (error != std::errc() || end != narrow.data() + narrow.size()) NotANumber();
+    return value;
+}
 
 }  // namespace korvena

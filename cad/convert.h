@@ -14,6 +14,12 @@ namespace korvena {
 // double is an overflow (AutomationError 6).
 double LeadingNumber(std::wstring_view text);
 
+// The number a text stands for, read the way the drawing's texts are written, whatever the user's
+// locale: blanks and tabs around it are allowed; then an optional sign, digits with at most one "."
+// and an optional exponent (E or e, optional sign). Anything else is a type mismatch
+// (AutomationError 13); a value beyond the range of a double is an overflow (6).
+double TextNumber(std::wstring_view text);
+
 // LeadingNumber rounded to the nearest integer, halves to even; outside -32768..32767 an overflow
 // (AutomationError 6).
 std::int16_t ColourNumber(std::wstring_view text);
@@ -23,6 +29,10 @@ std::int16_t ColourNumber(std::wstring_view text);
 std::wstring NumberText(double x);
 // The same for a single-precision value, at most 7 significant digits.
 std::wstring NumberText(float x);
+
+// The number as the main window shows a picked elevation: NumberText with a zero before the point
+// when the magnitude is below 1 (0.5, -0.25), always with "." whatever the user's locale.
+std::wstring DisplayNumberText(double x);
 
 // Nearest integer, halves to the even neighbour (the platform's rounding of a number to an integer).
 double RoundHalfEven(double x);

@@ -13,7 +13,6 @@
 #include "cadsim/model/sim_errors.h"
 #include "cadsim/model/sim_object.h"
 #include "cadsim/model/simulation.h"
-#include "cadsim/model/text_number.h"
 
 namespace korvena::cadsim {
 namespace {
@@ -409,17 +408,6 @@ TEST_F(CadSim, ElevationTakesANumberOrATextThatIsOne) {
     EXPECT_NE(ErrorNumberOf([&] { Entity(1)->Put(L"Elevation", std::numeric_limits<double>::quiet_NaN()); }),
               0);
     EXPECT_EQ(sim_.CurrentDrawing().Find(1)->elevation, 123.45);  // refused values change nothing
-}
-
-TEST(TextToNumber, ReadsPlainDecimalNumbersOnly) {
-    EXPECT_EQ(TextToNumber(L"87.6"), 87.6);
-    EXPECT_EQ(TextToNumber(L"\t+.5 "), 0.5);
-    EXPECT_EQ(TextToNumber(L"5."), 5.0);
-    EXPECT_EQ(TextToNumber(L"1E3"), 1000.0);
-    EXPECT_EQ(TextToNumber(L"0.1"), 0.1);
-    EXPECT_EQ(ErrorNumberOf([] { TextToNumber(L"."); }), error_number::kTypeMismatch);
-    EXPECT_EQ(ErrorNumberOf([] { TextToNumber(L"- 5"); }), error_number::kTypeMismatch);
-    EXPECT_EQ(ErrorNumberOf([] { TextToNumber(L"1e999"); }), error_number::kOverflow);
 }
 
 TEST_F(CadSim, PromptsReachTheCommandLineExactlyAndInOrder) {

@@ -114,5 +114,42 @@ TEST(NumberText, SinglePrecisionKeepsSevenDigits) {
     EXPECT_EQ(NumberText(0.0f), L"0");
 }
 
+std::int32_t ErrorNumberOf(double (*read)(std::wstring_view), std::wstring_view text) {
+    try {
+        read(text);
+    } catch (const AutomationError& e) {
+        return e.Number();
+    }
+    return 0;
+}
+
+TEST(TextNumber, ReadsPlainDecimalNumbersWithAPointOnly) {
+    EXPECT_EQ(TextNumber(L"87.6"), 87.6);
+    EXPECT_EQ(TextNumber(L"123.45"), 123.45);
+    EXPECT_EQ(TextNumber(L"\t+.5 "), 0.5);
+    EXPECT_EQ(TextNumber(L"  -12 "), -12.0);
+    EXPECT_EQ(TextNumber(L"5."), 5.0);
+    EXPECT_EQ(TextNumber(L"1E3"), 1000.0);
+    for (const wchar_t* text : {L"abc", L".", L"", L"- 5", L"123,45", L"1 234", L"12a", L"inf", L"nan",
+                                L"0x10", L"&H10", L"高程125", L"1e", L"1,5"}) {
+        EXPECT_EQ(ErrorNumberOf(TextNumber, text), error_number::kTypeMismatch) << text;
+    }
+    EXPECT_EQ(ErrorNumberOf(TextNumber, L"1e999"), error_number::kOverflow);
+}
+
+TEST(DisplayNumberText, WritesAZeroBeforeThePointAndNoLocaleSeparators) {
+    EXPECT_EQ(DisplayNumberText(125.5), L"125.5");
+    EXPECT_EQ(DisplayNumberText(0.5), L"0.5");
+    EXPECT_EQ(DisplayNumberText(-0.25), L"-0.25");
+    EXPECT_EQ(DisplayNumberText(-1), L"-1");
+    EXPECT_EQ(DisplayNumberText(130), L"130");
+    EXPECT_EQ(DisplayNumberText(0), L"0");
+    EXPECT_EQ(DisplayNumberText(1234567.125), L"1234567.125");
+    EXPECT_EQ(DisplayNumberText(0.1 + 0.2), L"0.3");  // 15 significant digits
+    // What the sequential command reads back is what was picked.
+    for (double x : {125.5, 0.5, -0.25, 130.0, 1e-7, 4.5e20})
+        EXPECT_EQ(LeadingNumber(DisplayNumberText(x)), x);
+}
+
 }  // namespace
 }  // namespace korvena

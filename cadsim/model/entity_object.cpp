@@ -7,7 +7,7 @@
 
 #include "cadsim/model/sim_errors.h"
 #include "cadsim/model/sim_state.h"
-#include "cadsim/model/text_number.h"
+#include "cad/convert.h"
 
 namespace korvena::cadsim {
 
@@ -25,7 +25,7 @@ std::int16_t ColorValue(const Variant& value) {
 }
 
 double ElevationValue(const Variant& value) {
-    if (value.Is<std::wstring>()) return TextToNumber(value.As<std::wstring>());
+    if (value.Is<std::wstring>()) return korvena::TextNumber(value.As<std::wstring>());
     return korvena::ToDouble(value);  // refuses NaN and infinities
 }
 
