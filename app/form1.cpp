@@ -10,6 +10,9 @@
 #include "app/help_file_path.h"
 #include "app/program_end.h"
 #include "cad/frame.h"
+#include "commands/matching_contour_assignment.h"
+#include "commands/pick_elevation.h"
+#include "commands/scatter_point_assignment.h"
 #include "commands/sequential_contour_assignment.h"
 
 namespace korvena {
@@ -549,15 +552,15 @@ void Form1::Command3_Click() {
 }
 
 void Form1::Command4_Click() {
-    // Matching-contour assignment.
+    RunCommand(&MatchingContourAssignment);
 }
 
 void Form1::Command5_Click() {
-    // Scatter-point automatic assignment.
+    RunCommand(&ScatterPointAssignment);
 }
 
 void Form1::Command6_Click() {
-    // Pick an elevation into Text1.
+    RunCommand(&PickElevation);
 }
 
 void Form1::xpcmdbutton6_Click() {

@@ -33,8 +33,12 @@ std::wstring_view CommandErrorMessage(std::int32_t number) {
     return number == error_number::kMemberNotSupported ? kOldCadMessage : kUnknownErrorMessage;
 }
 
-bool IsContour(std::int32_t entityType) { return entityType == 24 || entityType == 23; }
-bool IsElevationText(std::int32_t entityType) { return entityType == 32 || entityType == 21; }
+bool IsContour(std::int32_t entityType) {
+    return entityType == 24 || entityType == 23;
+}
+bool IsElevationText(std::int32_t entityType) {
+    return entityType == 32 || entityType == 21;
+}
 
 void CommandFrame::Run(const std::function<void(CommandFrame&)>& work) noexcept {
     try {
@@ -52,21 +56,29 @@ void CommandFrame::Run(const std::function<void(CommandFrame&)>& work) noexcept 
     DeleteLeftoverSets();
 }
 
+std::wstring CommandFrame::NewRandomName() {
+    return NumberText(FreshRandom(context_.platform.ClockTicks()));
+}
+
 DispatchPtr CommandFrame::NewSelectionSet() {
-    context_.SelectionSetName = NumberText(FreshRandom(context_.platform.ClockTicks()));
+    context_.SelectionSetName = NewRandomName();
     const DispatchPtr sets = ToObject(ToObject(context_.link.CadDoc)->Get(L"SelectionSets"));
     DispatchPtr set = ToObject(sets->Call(L"Add", {context_.SelectionSetName}));
     openSets_.push_back(set);
     return set;
 }
 
-void CommandFrame::CadPrompt(std::wstring_view text) { PromptRaw(CadPromptLine(text)); }
+void CommandFrame::CadPrompt(std::wstring_view text) {
+    PromptRaw(CadPromptLine(text));
+}
 
 void CommandFrame::PromptRaw(const std::wstring& line) {
     ToObject(context_.link.CadUtility)->Call(L"prompt", {line});
 }
 
-void CommandFrame::SelectOnScreen(const DispatchPtr& set) { set->Call(L"SelectOnScreen"); }
+void CommandFrame::SelectOnScreen(const DispatchPtr& set) {
+    set->Call(L"SelectOnScreen");
+}
 
 std::vector<DispatchPtr> CommandFrame::Walk(const DispatchPtr& set) {
     std::vector<DispatchPtr> members;
@@ -74,9 +86,13 @@ std::vector<DispatchPtr> CommandFrame::Walk(const DispatchPtr& set) {
     return members;
 }
 
-std::int32_t CommandFrame::Count(const DispatchPtr& set) { return ToLong(set->Get(L"Count")); }
+std::int32_t CommandFrame::Count(const DispatchPtr& set) {
+    return ToLong(set->Get(L"Count"));
+}
 
-std::int32_t CommandFrame::EntityType(const DispatchPtr& entity) { return ToLong(entity->Get(L"entitytype")); }
+std::int32_t CommandFrame::EntityType(const DispatchPtr& entity) {
+    return ToLong(entity->Get(L"entitytype"));
+}
 
 void CommandFrame::DeleteSet(const DispatchPtr& set) {
     set->Call(L"Delete");
@@ -88,7 +104,9 @@ void CommandFrame::EndEarly(std::wstring_view message) {
     throw CommandEnded{};
 }
 
-void CommandFrame::ReportCommandError(std::int32_t number) noexcept { ShowError(CommandErrorMessage(number)); }
+void CommandFrame::ReportCommandError(std::int32_t number) noexcept {
+    ShowError(CommandErrorMessage(number));
+}
 
 void CommandFrame::ShowError(std::wstring_view message) noexcept {
     try {

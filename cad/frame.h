@@ -46,6 +46,8 @@ public:
     // Never throws.
     void Run(const std::function<void(CommandFrame&)>& work) noexcept;
 
+    // A fresh random name like .7055475: the clock reseeds the generator on every call.
+    std::wstring NewRandomName();
     // A new selection set under a fresh random name, which is stored in SelectionSetName first.
     DispatchPtr NewSelectionSet();
     // Writes CadPromptLine(text) to the CAD command line.
@@ -78,7 +80,7 @@ private:
 };
 
 // Entity kinds the commands accept.
-bool IsContour(std::int32_t entityType);      // 24 lightweight polyline, 23 polyline
+bool IsContour(std::int32_t entityType);        // 24 lightweight polyline, 23 polyline
 bool IsElevationText(std::int32_t entityType);  // 32 single-line text, 21 multi-line text
 
 }  // namespace korvena

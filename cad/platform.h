@@ -16,6 +16,7 @@ inline constexpr int kOkOnly = 0;
 inline constexpr int kYesNo = 4;
 inline constexpr int kCritical = 16;
 inline constexpr int kQuestion = 32;
+inline constexpr int kInformation = 64;
 inline constexpr int kOk = 1;
 inline constexpr int kYes = 6;
 inline constexpr int kNo = 7;

@@ -3,6 +3,7 @@
 // dialogs it is asked to show, and a main window with four inputs.
 
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <optional>
 #include <string>
@@ -32,6 +33,8 @@ public:
     std::uint64_t ClockTicks() override { return ticks_ += 7919; }
 
     void SetTicks(std::uint64_t ticks) { ticks_ = ticks; }
+    // The buttons the user will press, in order; with none left a dialog is answered with OK.
+    void QueueAnswer(int button) { answers_.push_back(button); }
     bool Running() const { return running_; }
     int Starts() const { return starts_; }
     const std::vector<Dialog>& Dialogs() const { return dialogs_; }
@@ -42,6 +45,7 @@ private:
     bool running_;
     int starts_ = 0;
     std::uint64_t ticks_ = 1;
+    std::deque<int> answers_;
     std::vector<Dialog> dialogs_;
     std::vector<std::wstring> activations_;
 };

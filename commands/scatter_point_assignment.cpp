@@ -1,0 +1,168 @@
+#include "commands/scatter_point_assignment.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "cad/convert.h"
+
+namespace korvena {
+
+namespace {
+
+constexpr std::int32_t kLwPolyline = 24;
+
+// An entity of the selection with the point that places it: a scatter point's reference point or
+// a text's insertion point. Only X and Y are used.
+struct PlacedEntity {
+    DispatchPtr Entity;
+    double X = 0;
+    double Y = 0;
+};
+
+// The property that holds the position of a scatter point of this kind (lightweight polylines are
+// placed by their first vertex, Coordinate(0)); empty for a kind that is no scatter point.
+std::wstring_view PositionMember(std::int32_t entityType) {
+    switch (entityType) {
+        case 22:  // point
+            return L"Coordinates";
+        case 4:   // arc
+        case 8:   // circle
+        case 16:  // ellipse
+            return L"center";
+        case 7:  // block reference
+            return L"InsertionPoint";
+        default:
+            return {};
+    }
+}
+
+bool IsScatterPoint(std::int32_t entityType) {
+    return entityType == kLwPolyline || !PositionMember(entityType).empty();
+}
+
+std::vector<double> ReferencePoint(const DispatchPtr& entity, std::int32_t entityType) {
+    if (entityType == kLwPolyline) return ToDoubles(entity->Get(L"Coordinate", {std::int32_t{0}}), 2);
+    return ToDoubles(entity->Get(PositionMember(entityType)), 2);
+}
+
+std::vector<double> InsertionPoint(const DispatchPtr& text) {
+    return ToDoubles(text->Get(L"InsertionPoint"), 2);
+}
+
+PlacedEntity Placed(DispatchPtr entity, const std::vector<double>& point) {
+    return {std::move(entity), point[0], point[1]};
+}
+
+// Ascending Y, then ascending X, compared exactly; equal points keep the selection order.
+std::vector<DispatchPtr> InPositionOrder(std::vector<PlacedEntity> list) {
+    if (list.size() > kMaxScatterPairs)
+        throw AutomationError(error_number::kSubscriptOutOfRange, L"下标越界");
+    std::stable_sort(list.begin(), list.end(), [](const PlacedEntity& a, const PlacedEntity& b) {
+        return a.Y != b.Y ? a.Y < b.Y : a.X < b.X;
+    });
+    std::vector<DispatchPtr> ordered;
+    for (PlacedEntity& placed : list) ordered.push_back(std::move(placed.Entity));
+    return ordered;
+}
+
+DispatchPtr ActiveDocument(CommandFrame& f) {
+    return ToObject(ToObject(f.Link().CadApp)->Get(L"ActiveDocument"));
+}
+
+// One line per pair, from the point to its text, both ends at Z = 0.
+std::vector<DispatchPtr> DrawCheckLines(CommandFrame& f, const std::vector<DispatchPtr>& points,
+                                        const std::vector<DispatchPtr>& texts) {
+    std::vector<DispatchPtr> lines;
+    for (std::size_t k = 0; k < points.size(); ++k) {
+        const std::vector<double> start = ReferencePoint(points[k], f.EntityType(points[k]));
+        const std::vector<double> end = InsertionPoint(texts[k]);
+        const DispatchPtr modelSpace = ToObject(ActiveDocument(f)->Get(L"ModelSpace"));
+        const DispatchPtr line =
+            ToObject(modelSpace->Call(L"AddLine", {std::vector<double>{start[0], start[1], 0},
+                                                   std::vector<double>{end[0], end[1], 0}}));
+        lines.push_back(line);
+        line->Put(L"Color", kCheckLineColour);
+    }
+    return lines;
+}
+
+// The check lines are gathered in a group under a fresh random name, so they can be found together.
+void GroupCheckLines(CommandFrame& f, const std::vector<DispatchPtr>& lines) {
+    const std::wstring name = f.NewRandomName();
+    const DispatchPtr group = ToObject(ToObject(ActiveDocument(f)->Get(L"Groups"))->Call(L"Add", {name}));
+    group->Call(L"AppendItems", {lines});
+}
+
+// The point takes the text's elevation: a lightweight polyline gets the text itself (the CAD converts
+// it); the other kinds keep X and Y and take the text's number as Z.
+void WriteElevation(CommandFrame& f, const DispatchPtr& point, const DispatchPtr& text) {
+    const std::int32_t entityType = f.EntityType(point);
+    const std::wstring elevation = ToText(text->Get(L"textString"));
+    if (entityType == kLwPolyline) {
+        point->Put(L"Elevation", elevation);
+        return;
+    }
+    const std::wstring_view member = PositionMember(entityType);
+    if (member.empty()) throw AutomationError(error_number::kTypeMismatch, L"类型不匹配");
+    const double z = TextNumber(elevation);
+    const std::vector<double> position = ToDoubles(point->Get(member), 2);
+    point->Put(member, std::vector<double>{position[0], position[1], z});
+}
+
+}  // namespace
+
+std::wstring ScatterCountMessage(std::int64_t points, std::int64_t texts) {
+    return L"散点个数(" + NumberText(static_cast<double>(points)) + L")与散点高程个数(" +
+           NumberText(static_cast<double>(texts)) + L")不相等！";
+}
+
+void ScatterPointAssignment(CommandContext& context) {
+    CommandFrame frame(context);
+    frame.Run([&context](CommandFrame& f) {
+        const std::int16_t PointColour = ColourNumber(context.window.Text(Input::Text5));
+        const DispatchPtr set = f.NewSelectionSet();
+        f.CadPrompt(kScatterPrompt);
+        f.SelectOnScreen(set);
+        const std::vector<DispatchPtr> selection = f.Walk(set);
+
+        std::int64_t TextCount = 0;
+        for (const DispatchPtr& entity : selection) {
+            if (IsElevationText(f.EntityType(entity))) ++TextCount;
+        }
+        const std::int64_t PointCount = static_cast<std::int64_t>(selection.size()) - TextCount;
+        if (TextCount != PointCount) f.EndEarly(ScatterCountMessage(PointCount, TextCount));
+
+        std::vector<PlacedEntity> ScatterPointList;
+        std::vector<PlacedEntity> ElevationTextList;
+        for (const DispatchPtr& entity : selection) {
+            const std::int32_t entityType = f.EntityType(entity);
+            if (IsElevationText(entityType)) {
+                ElevationTextList.push_back(Placed(entity, InsertionPoint(entity)));
+            } else if (IsScatterPoint(entityType)) {
+                ScatterPointList.push_back(Placed(entity, ReferencePoint(entity, entityType)));
+            } else {
+                f.EndEarly(kScatterNotAPointMessage);
+            }
+        }
+
+        const std::vector<DispatchPtr> OrderedPoints = InPositionOrder(std::move(ScatterPointList));
+        const std::vector<DispatchPtr> OrderedTexts = InPositionOrder(std::move(ElevationTextList));
+        const std::vector<DispatchPtr> CheckLines = DrawCheckLines(f, OrderedPoints, OrderedTexts);
+        GroupCheckLines(f, CheckLines);
+
+        const int answer = context.platform.ShowMessage(kScatterCheckQuestion, kScatterCheckTitle,
+                                                        message_box::kYesNo | message_box::kInformation);
+        if (answer == message_box::kYes) {
+            for (std::size_t k = 0; k < OrderedPoints.size(); ++k) {
+                WriteElevation(f, OrderedPoints[k], OrderedTexts[k]);
+                OrderedPoints[k]->Put(L"Color", PointColour);
+                OrderedTexts[k]->Put(L"Color", PointColour);
+                CheckLines[k]->Call(L"Delete");
+            }
+            f.CadPrompt(kScatterDoneNotice);
+        }
+        f.DeleteSet(set);
+    });
+}
+
+}  // namespace korvena

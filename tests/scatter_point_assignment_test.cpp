@@ -1,0 +1,268 @@
+#include "commands/scatter_point_assignment.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "cadsim/model/call_record.h"
+#include "cadsim/model/simulation.h"
+#include "tests/sim_platform.h"
+
+namespace korvena {
+namespace {
+
+using cadsim::Entity;
+using cadsim::EntityKind;
+using cadsim::Point3;
+using testing::CommandBench;
+using testing::Dialog;
+using testing::ErrorDialog;
+
+constexpr std::int16_t kOldColour = 7;
+const Dialog kCheckDialog{std::wstring(kScatterCheckQuestion), std::wstring(kScatterCheckTitle), 68};
+
+class ScatterAssignment : public ::testing::Test {
+protected:
+    int Add(Entity entity) {
+        entity.color = kOldColour;
+        return cad.CurrentDrawing().Add(std::move(entity)).id;
+    }
+    int Circle(double x, double y, double z = 0) {
+        return Add({.kind = EntityKind::kCircle, .position = {x, y, z}, .radius = 1});
+    }
+    int Text(double x, double y, std::wstring text, EntityKind kind = EntityKind::kText) {
+        return Add({.kind = kind, .position = {x, y, 0}, .height = 2, .text = std::move(text)});
+    }
+    void Run(std::vector<int> selection, std::optional<int> answer = message_box::kYes) {
+        cad.QueueSelection(std::move(selection));
+        if (answer) bench.platform.QueueAnswer(*answer);
+        ScatterPointAssignment(bench.context);
+    }
+    const Entity& At(int id) { return *cad.CurrentDrawing().Find(id); }
+    std::vector<const Entity*> Lines() {
+        std::vector<const Entity*> lines;
+        for (const auto& [id, entity] : cad.CurrentDrawing().Entities()) {
+            if (entity.kind == EntityKind::kLine) lines.push_back(&entity);
+        }
+        return lines;
+    }
+    const std::vector<Dialog>& Dialogs() { return bench.platform.Dialogs(); }
+
+    cadsim::Simulation cad{cadsim::Drawing{}};
+    CommandBench bench{&cad};
+};
+
+TEST_F(ScatterAssignment, PairsByRankOfPositionAndChecksWithLinesBeforeWriting) {
+    // Selected out of order; each text sits 2 units to the right of its point.
+    const int c3 = Circle(0, 10), c1 = Circle(0, 0), c2 = Circle(10, 0);
+    const int t2 = Text(12, 0, L"102"), t3 = Text(2, 10, L"103"), t1 = Text(2, 0, L"101");
+    cad.SetSelector(nullptr);
+    cad.QueueSelection({c3, t2, c1, t3, c2, t1});
+    // Answer No first: the lines stay, grouped, and nothing is written.
+    bench.platform.QueueAnswer(message_box::kNo);
+    ScatterPointAssignment(bench.context);
+
+    const auto lines = Lines();
+    ASSERT_EQ(lines.size(), 3u);
+    const std::vector<std::pair<Point3, Point3>> expected{
+        {{0, 0, 0}, {2, 0, 0}}, {{10, 0, 0}, {12, 0, 0}}, {{0, 10, 0}, {2, 10, 0}}};
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(lines[i]->position, expected[i].first);
+        EXPECT_EQ(lines[i]->endPoint, expected[i].second);
+        EXPECT_EQ(lines[i]->color, kCheckLineColour);
+    }
+    ASSERT_EQ(cad.Groups().size(), 1u);
+    EXPECT_EQ(cad.Groups()[0].entityIds.size(), 3u);
+    EXPECT_EQ(cad.Groups()[0].name.front(), L'.');
+    EXPECT_EQ(Dialogs(), std::vector{kCheckDialog});
+    for (int id : {c1, c2, c3, t1, t2, t3}) EXPECT_EQ(At(id).color, kOldColour);
+    EXPECT_EQ(At(c1).position[2], 0);
+    EXPECT_EQ(cad.Prompts(), std::vector<std::wstring>{L"======选择一个或多个散点、散点文本======\n\r"});
+    EXPECT_TRUE(cad.SelectionSets().empty());
+
+    // Yes: every point takes the text of its rank; the lines go, the (empty) group stays.
+    Run({c3, t2, c1, t3, c2, t1});
+    EXPECT_EQ(At(c1).position, (Point3{0, 0, 101}));
+    EXPECT_EQ(At(c2).position, (Point3{10, 0, 102}));
+    EXPECT_EQ(At(c3).position, (Point3{0, 10, 103}));
+    for (int id : {c1, c2, c3, t1, t2, t3}) EXPECT_EQ(At(id).color, 251);
+    EXPECT_EQ(Lines().size(), 3u);  // only those of the first run
+    ASSERT_EQ(cad.Groups().size(), 2u);
+    EXPECT_TRUE(cad.Groups()[1].entityIds.empty());
+    EXPECT_EQ(cad.Prompts().back(), L"======散点高程赋值完成，请核查！======\n\r");
+    EXPECT_TRUE(cad.SelectionSets().empty());
+}
+
+TEST_F(ScatterAssignment, OrdersByYThenXAndKeepsSelectionOrderForEqualPoints) {
+    // Two points with equal Y (ordered by X), and two at the very same place (selection order).
+    const int right = Circle(5, 0), left = Circle(1, 0), twinA = Circle(3, 3), twinB = Circle(3, 3);
+    const int t1 = Text(0, -1, L"1"), t2 = Text(1, -1, L"2"), t3 = Text(2, -1, L"3"), t4 = Text(3, -1, L"4");
+    Run({right, twinB, t4, left, twinA, t2, t3, t1});
+    EXPECT_EQ(At(left).position[2], 1);
+    EXPECT_EQ(At(right).position[2], 2);
+    EXPECT_EQ(At(twinB).position[2], 3);
+    EXPECT_EQ(At(twinA).position[2], 4);
+}
+
+TEST_F(ScatterAssignment, EveryPointKindIsPlacedAndWrittenByItsOwnProperty) {
+    const int arc = Add({.kind = EntityKind::kArc, .position = {0, 0, 9}, .radius = 1, .endAngle = 3});
+    const int ellipse = Add({.kind = EntityKind::kEllipse, .position = {0, 10, 0}, .radiusRatio = 0.5});
+    const int block =
+        Add({.kind = EntityKind::kBlockReference, .position = {0, 20, 0}, .blockName = L"SPOT"});
+    const int point = Add({.kind = EntityKind::kPoint, .position = {0, 30, 0}});
+    // A donut: its first vertex lies on the ring, at (4, 40), and places it.
+    const int donut = Add({.kind = EntityKind::kLwPolyline,
+                           .vertices = {{4, 40, 1}, {6, 40, 1}},
+                           .elevation = 0,
+                           .closed = true,
+                           .width = 1});
+    const int circle = Circle(0, 50, 5);
+    std::vector<int> texts;
+    for (int i = 0; i < 5; ++i)
+        texts.push_back(Text(2, i * 10.0, std::to_wstring(100 + i), EntityKind::kMText));
+    texts.push_back(Text(2, 50, L" 123.45 "));
+    std::vector<int> selection{arc, ellipse, block, point, donut, circle};
+    selection.insert(selection.end(), texts.begin(), texts.end());
+    Run(selection);
+
+    EXPECT_EQ(At(arc).position, (Point3{0, 0, 100}));
+    EXPECT_EQ(At(ellipse).position, (Point3{0, 10, 101}));
+    EXPECT_EQ(At(block).position, (Point3{0, 20, 102}));
+    EXPECT_EQ(At(point).position, (Point3{0, 30, 103}));
+    EXPECT_EQ(At(donut).elevation, 104);
+    EXPECT_EQ(At(donut).vertices[0].x, 4);
+    EXPECT_EQ(At(donut).vertices[1].bulge, 1);
+    EXPECT_EQ(At(circle).position, (Point3{0, 50, 123.45}));
+    EXPECT_TRUE(Lines().empty());
+    EXPECT_TRUE(Dialogs().size() == 1 && Dialogs()[0] == kCheckDialog);
+}
+
+TEST_F(ScatterAssignment, LightweightPolylineGetsTheTextUnchangedForTheCadToConvert) {
+    const int pline = Add({.kind = EntityKind::kLwPolyline, .vertices = {{0, 0}, {1, 0}}});
+    const int text = Text(2, 0, L"87.6");
+    Run({pline, text});
+    EXPECT_EQ(At(pline).elevation, 87.6);
+    EXPECT_EQ(At(pline).vertices.size(), 2u);
+    bool sentAsText = false;
+    for (const auto& call : cad.Calls()) {
+        if (call.member == L"Elevation" && call.kind == cadsim::CallKind::kPut) {
+            sentAsText = call.arguments == cadsim::RenderValue(Variant(L"87.6"));
+        }
+    }
+    EXPECT_TRUE(sentAsText);
+}
+
+TEST_F(ScatterAssignment, CheckLinesLieAtZeroWhateverTheHeights) {
+    const int circle = Circle(3, 4, 250);
+    const int text = Add({.kind = EntityKind::kText, .position = {5, 4, 80}, .height = 2, .text = L"1"});
+    Run({circle, text}, message_box::kNo);
+    ASSERT_EQ(Lines().size(), 1u);
+    EXPECT_EQ(Lines()[0]->position, (Point3{3, 4, 0}));
+    EXPECT_EQ(Lines()[0]->endPoint, (Point3{5, 4, 0}));
+}
+
+TEST_F(ScatterAssignment, TextThatIsNoNumberStopsAtItsPairAndKeepsTheRest) {
+    std::vector<int> circles, texts, selection;
+    for (int i = 0; i < 5; ++i) {
+        circles.push_back(Circle(0, i * 10.0, 7));
+        texts.push_back(Text(2, i * 10.0, i == 2 ? L"abc" : std::to_wstring(100 + i)));
+        selection.push_back(circles.back());
+        selection.push_back(texts.back());
+    }
+    Run(selection);
+    EXPECT_EQ(At(circles[0]).position[2], 100);
+    EXPECT_EQ(At(circles[1]).position[2], 101);
+    for (int i = 2; i < 5; ++i) {
+        EXPECT_EQ(At(circles[i]).position[2], 7);
+        EXPECT_EQ(At(circles[i]).color, kOldColour);
+        EXPECT_EQ(At(texts[i]).color, kOldColour);
+    }
+    EXPECT_EQ(Lines().size(), 3u);
+    ASSERT_EQ(cad.Groups().size(), 1u);
+    EXPECT_EQ(cad.Groups()[0].entityIds.size(), 3u);
+    EXPECT_EQ(Dialogs(), (std::vector{kCheckDialog, ErrorDialog(L"操作不当或其它未知原因！  ")}));
+    EXPECT_EQ(cad.Prompts().size(), 1u);
+    EXPECT_TRUE(cad.SelectionSets().empty());
+}
+
+TEST_F(ScatterAssignment, TextsAreReadWithAPointWhateverTheLocale) {
+    // "123,45" is not a number in a drawing; a comma locale must not turn it into 12345.
+    const int circle = Circle(0, 0, 3);
+    Run({circle, Text(2, 0, L"123,45")});
+    EXPECT_EQ(At(circle).position[2], 3);
+    EXPECT_EQ(Dialogs().back(), ErrorDialog(L"操作不当或其它未知原因！  "));
+}
+
+TEST_F(ScatterAssignment, MoreThanFiveHundredPairsEndBeforeAnythingIsDrawn) {
+    std::vector<int> selection;
+    for (int i = 0; i < 501; ++i) {
+        selection.push_back(Circle(i, 0));
+        selection.push_back(Text(i, 1, L"1"));
+    }
+    Run(selection, std::nullopt);
+    EXPECT_TRUE(Lines().empty());
+    EXPECT_TRUE(cad.Groups().empty());
+    EXPECT_EQ(Dialogs(), std::vector{ErrorDialog(L"操作不当或其它未知原因！  ")});
+    EXPECT_TRUE(cad.SelectionSets().empty());
+}
+
+TEST_F(ScatterAssignment, UnequalCountsAndUnknownKindsEndWithTheirMessages) {
+    const int c1 = Circle(0, 0), c2 = Circle(0, 5), c3 = Circle(0, 9);
+    const int t1 = Text(1, 0, L"1"), t2 = Text(1, 5, L"2"), t3 = Text(1, 9, L"3");
+    const int line = Add({.kind = EntityKind::kLine, .position = {0, 0, 0}, .endPoint = {1, 1, 0}});
+    Run({c1, c2, c3, t1, t2, line}, std::nullopt);
+    EXPECT_EQ(Dialogs().back(), ErrorDialog(L"散点个数(4)与散点高程个数(2)不相等！"));
+
+    for (EntityKind kind : {EntityKind::kLine, EntityKind::kPolyline}) {
+        const int other =
+            Add({.kind = kind, .position = {0, 0, 0}, .endPoint = {1, 1, 0}, .vertices = {{0, 0}, {1, 1}}});
+        Run({c1, c2, other, t1, t2, t3}, std::nullopt);
+        EXPECT_EQ(Dialogs().back(), ErrorDialog(kScatterNotAPointMessage));
+    }
+    EXPECT_EQ(Dialogs().size(), 3u);
+    EXPECT_EQ(Lines().size(), 2u);  // the two of the selections: nothing drawn
+    EXPECT_TRUE(cad.Groups().empty());
+    EXPECT_TRUE(cad.SelectionSets().empty());
+    EXPECT_EQ(At(c1).color, kOldColour);
+}
+
+TEST_F(ScatterAssignment, ColourIsReadFromText5BeforeTheSelection) {
+    const int circle = Circle(0, 0);
+    const int text = Text(1, 0, L"1");
+    const std::vector<std::pair<std::wstring, std::int16_t>> cases{
+        {L"abc", 0}, {L"2.5", 2}, {L"3.5", 4}, {L"7 x", 7}};
+    for (const auto& [input, colour] : cases) {
+        bench.window.SetText(Input::Text5, input);
+        Run({circle, text});
+        EXPECT_EQ(At(circle).color, colour) << input;
+        EXPECT_EQ(At(text).color, colour) << input;
+    }
+    const std::size_t promptsBefore = cad.Prompts().size();
+    bench.window.SetText(Input::Text5, L"40000");
+    Run({circle, text}, std::nullopt);
+    EXPECT_EQ(cad.Prompts().size(), promptsBefore);
+    EXPECT_EQ(Dialogs().back(), ErrorDialog(L"操作不当或其它未知原因！  "));
+    EXPECT_TRUE(cad.SelectionSets().empty());
+}
+
+TEST_F(ScatterAssignment, EmptySelectionStillAsksAndChangesNothing) {
+    Run({}, message_box::kYes);
+    EXPECT_EQ(Dialogs(), std::vector{kCheckDialog});
+    EXPECT_EQ(cad.Prompts().back(), L"======散点高程赋值完成，请核查！======\n\r");
+    EXPECT_EQ(cad.CurrentDrawing().Count(), 0u);
+    EXPECT_TRUE(cad.SelectionSets().empty());
+}
+
+TEST_F(ScatterAssignment, RefusedColourKeepsThePairsElevation) {
+    const int circle = Circle(0, 0, 1);
+    const int text = Text(1, 0, L"50");
+    cad.CurrentFaults().refusedColors.push_back(251);
+    Run({circle, text});
+    EXPECT_EQ(At(circle).position[2], 50);
+    EXPECT_EQ(At(circle).color, kOldColour);
+    EXPECT_EQ(Lines().size(), 1u);
+    EXPECT_EQ(Dialogs().back(), ErrorDialog(L"操作不当或其它未知原因！  "));
+}
+
+}  // namespace
+}  // namespace korvena
