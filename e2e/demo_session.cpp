@@ -1,6 +1,9 @@
 // The demo's scripted session, for a machine without a person at the screen: cadsim.exe with the demo
-// map, korvena.exe attached to it, and one sequential assignment through the real window, printing
-// the contours' elevations before and after. Both programs are left running for a screenshot.
+// map, korvena.exe attached to it, and three commands through the real window: a sequential
+// assignment of the main hill (printing the contours' elevations before and after), a pick of the
+// summit contour's height into the main window, and the scatter-point command on every spot height,
+// answered 否 so that its check lines stay in the drawing. Both programs are left running for a
+// screenshot.
 //
 //   demo_session <korvena.exe> <cadsim.exe> <demo map> <work folder>
 
@@ -45,7 +48,11 @@ int Run(const std::wstring& korvenaExe, const std::wstring& cadsimExe, const std
     // up to the summit, as a surveyor would; the knoll and the spot heights stay as they are.
     std::ifstream in(map, std::ios::binary);
     nlohmann::json drawing = nlohmann::json::parse(in);
-    drawing["selections"] = nlohmann::json::array({nlohmann::json::array({9, 8, 7, 6, 5, 4, 3, 2, 1})});
+    // Then the summit contour for the pick, then the spot heights with their texts (ids 13 to 26).
+    nlohmann::json spotHeights = nlohmann::json::array();
+    for (int id = 13; id <= 26; ++id) spotHeights.push_back(id);
+    drawing["selections"] = nlohmann::json::array(
+        {nlohmann::json::array({9, 8, 7, 6, 5, 4, 3, 2, 1}), nlohmann::json::array({1}), spotHeights});
 
     std::filesystem::create_directories(work);
     auto* cad = new CadSimProcess(work, drawing.dump(2));  // left running for the screenshot
@@ -62,7 +69,33 @@ int Run(const std::wstring& korvenaExe, const std::wstring& cadsimExe, const std
     }
     const nlohmann::json after = cad->State();
     PrintContours("After:", after);
-    std::cout << "CAD command line:\n" << after.value("commandLine", std::string()) << "\n";
+
+    korvena->Click(ControlId::Command6);
+    if (!WaitFor([&] { return korvena->Text(ControlId::Text1) == L"140"; }, 60s)) {
+        std::cerr << "demo_session: the pick did not write 140 into the first-elevation input\n";
+        return 1;
+    }
+    std::cout << "Pick elevation: the summit contour gives 140 in the first-elevation input\n";
+
+    korvena->Click(ControlId::Command5);
+    const auto box = korvena->WaitForMessageBox(60s);
+    if (!box || !Answer(*box, IDNO)) {
+        std::cerr << "demo_session: the scatter-point command asked nothing\n";
+        return 1;
+    }
+    if (!WaitFor([&] { return cad->State().value("selectionSets", nlohmann::json::array()).empty(); }, 60s)) {
+        std::cerr << "demo_session: the scatter-point command did not finish\n";
+        return 1;
+    }
+    const nlohmann::json checked = cad->State();
+    std::cout
+        << "Scatter points: check lines from each spot height to its text (answered 否, so they stay):\n";
+    for (const auto& entity : checked.at("entities")) {
+        if (entity.at("kind") != "line") continue;
+        std::cout << "  (" << entity["start"][0] << ", " << entity["start"][1] << ") -> (" << entity["end"][0]
+                  << ", " << entity["end"][1] << ")\n";
+    }
+    std::cout << "CAD command line:\n" << checked.value("commandLine", std::string()) << "\n";
     return 0;
 }
 

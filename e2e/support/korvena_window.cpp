@@ -145,7 +145,14 @@ bool KorvenaWindow::WaitForNoMessageBox(std::chrono::milliseconds timeout) const
 }
 
 void AnswerOk(const MessageBoxSeen& box) {
-    if (HWND ok = GetDlgItem(box.window, IDOK)) PostMessageW(ok, BM_CLICK, 0, 0);
+    Answer(box, IDOK);
+}
+
+bool Answer(const MessageBoxSeen& box, int buttonId) {
+    HWND button = GetDlgItem(box.window, buttonId);
+    if (!button) return false;
+    PostMessageW(button, BM_CLICK, 0, 0);
+    return true;
 }
 
 }  // namespace korvena::e2e

@@ -61,5 +61,7 @@ private:
 
 // Presses OK on a message box.
 void AnswerOk(const MessageBoxSeen& box);
+// Presses a button of a message box by its id (IDYES, IDNO, ...); false when it has no such button.
+bool Answer(const MessageBoxSeen& box, int buttonId);
 
 }  // namespace korvena::e2e

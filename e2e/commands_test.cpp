@@ -1,0 +1,152 @@
+// The scatter-point, matching-contour and pick commands end to end: the real buttons of korvena.exe,
+// real cross-process COM to cadsim.exe, and the real confirmation box answered from outside.
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "cad/win/com_apartment.h"
+#include "e2e/support/cadsim_process.h"
+#include "e2e/support/korvena_window.h"
+
+namespace korvena::e2e {
+namespace {
+
+using namespace std::chrono_literals;
+using nlohmann::json;
+
+constexpr char kScatterMap[] = R"({
+  "caption": "CadSim - [scatter-test.dwg]",
+  "entities": [
+    {"kind": "circle", "color": 7, "center": [10, 50, 0], "radius": 2},
+    {"kind": "text", "color": 7, "insertionPoint": [14, 50, 0], "height": 3, "textString": "123.45"},
+    {"kind": "blockReference", "color": 7, "insertionPoint": [10, 10, 0], "name": "SPOT"},
+    {"kind": "mtext", "color": 7, "insertionPoint": [14, 10, 0], "height": 3, "textString": "98.7"}
+  ],
+  "selections": [[1, 2, 3, 4], [4, 3, 2, 1]]
+})";
+
+// Contours 1-2 to receive heights, a reference contour (3) and text (4), then contours 5-6 for the
+// sequential run that continues from a picked height.
+constexpr char kContourMap[] = R"({
+  "caption": "CadSim - [contour-test.dwg]",
+  "entities": [
+    {"kind": "lwpolyline", "color": 7, "vertices": [[0, 0], [40, 0]]},
+    {"kind": "polyline", "color": 7, "vertices": [[0, 10], [40, 10]]},
+    {"kind": "lwpolyline", "color": 7, "elevation": 125.5, "vertices": [[50, 0], [90, 0]]},
+    {"kind": "text", "color": 7, "insertionPoint": [50, 10, 0], "height": 3, "textString": "120.9"},
+    {"kind": "lwpolyline", "color": 7, "vertices": [[0, 20], [40, 20]]},
+    {"kind": "lwpolyline", "color": 7, "vertices": [[0, 30], [40, 30]]}
+  ],
+  "selections": [[1, 2], [3, 4], [1], [5, 6]]
+})";
+
+const std::wstring kCheckQuestion =
+    L"请检查散点到散点高程的连线是否正确？\n\r\n\r是，程序将把散点高程赋给散点\n\r\n\r"
+    L"否，请缩小选择的范围或修改散点高程文本的位置后再采用自动赋值    ";
+
+bool NoSetLeft(const json& state) {
+    return state.value("selectionSets", json::array()).empty();
+}
+
+std::vector<json> LinesOf(const json& state) {
+    std::vector<json> lines;
+    for (const json& entity : state["entities"]) {
+        if (entity["kind"] == "line") lines.push_back(entity);
+    }
+    return lines;
+}
+
+bool CommandLineHas(const json& state, const std::string& text) {
+    return state.at("commandLine").get<std::string>().find(text) != std::string::npos;
+}
+
+class Commands : public ::testing::Test {
+protected:
+    void SetUp() override { KillProcessesNamed(L"cadsim.exe"); }
+    void TearDown() override { KillProcessesNamed(L"cadsim.exe"); }
+
+    // Clicks the button and answers the check box with `button`; the state once the set is deleted.
+    // `linesWhileAsking`: the check lines in the drawing while the box is open.
+    json RunScatter(CadSimProcess& cad, KorvenaWindow& korvena, int button, std::size_t linesWhileAsking) {
+        korvena.Click(ControlId::Command5);
+        const auto box = korvena.WaitForMessageBox(20s);
+        if (!box) throw std::runtime_error("no confirmation box");
+        EXPECT_EQ(box->title, L"检查");
+        EXPECT_EQ(box->text, kCheckQuestion);
+        // While the box is open the check lines are already in the drawing, and the CAD answers.
+        EXPECT_EQ(LinesOf(cad.State()).size(), linesWhileAsking);
+        EXPECT_TRUE(Answer(*box, button));
+        EXPECT_TRUE(korvena.WaitForNoMessageBox(10s));
+        json state;
+        EXPECT_TRUE(WaitFor([&] { return NoSetLeft(state = cad.State()); }, 20s));
+        return state;
+    }
+
+    ComApartment apartment;
+    TempFolder folder;
+};
+
+TEST_F(Commands, ScatterAnsweredNoKeepsTheLinesAndYesWritesTheHeights) {
+    CadSimProcess cad(folder.Path(), kScatterMap);
+    KorvenaWindow korvena;
+
+    json state = RunScatter(cad, korvena, IDNO, 2);
+    ASSERT_EQ(LinesOf(state).size(), 2u);
+    // Lower Y first: the block with 98.7, then the circle with 123.45.
+    EXPECT_EQ(LinesOf(state)[0]["start"], json::parse("[10.0, 10.0, 0.0]"));
+    EXPECT_EQ(LinesOf(state)[0]["end"], json::parse("[14.0, 10.0, 0.0]"));
+    EXPECT_EQ(LinesOf(state)[0]["color"], 2);
+    ASSERT_EQ(state["groups"].size(), 1u);
+    EXPECT_EQ(state["groups"][0]["members"].size(), 2u);
+    EXPECT_EQ(state["entities"][0]["center"][2], 0.0);
+    EXPECT_EQ(state["entities"][0]["color"], 7);
+    EXPECT_FALSE(CommandLineHas(state, "散点高程赋值完成"));
+
+    state = RunScatter(cad, korvena, IDYES, 4);
+    EXPECT_EQ(state["entities"][0]["center"], json::parse("[10.0, 50.0, 123.45]"));
+    EXPECT_EQ(state["entities"][2]["insertionPoint"], json::parse("[10.0, 10.0, 98.7]"));
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(state["entities"][i]["color"], 251) << i;
+    EXPECT_EQ(LinesOf(state).size(), 2u);  // those of the first run only
+    EXPECT_TRUE(CommandLineHas(state, "======散点高程赋值完成，请核查！======"));
+}
+
+TEST_F(Commands, MatchingThenPickThenSequentialContinuesFromThePickedHeight) {
+    CadSimProcess cad(folder.Path(), kContourMap);
+    KorvenaWindow korvena;
+
+    korvena.Click(ControlId::Command4);
+    json state;
+    ASSERT_TRUE(WaitFor([&] { return CommandLineHas(state = cad.State(), "等高线高程赋值完成"); }, 20s));
+    EXPECT_EQ(state["entities"][0]["elevation"], 125.5);
+    EXPECT_EQ(state["entities"][1]["elevation"], 120.0);
+    EXPECT_EQ(state["entities"][1]["color"], 250);
+    EXPECT_TRUE(NoSetLeft(state));
+    EXPECT_FALSE(korvena.WaitForMessageBox(200ms));
+
+    korvena.Type(ControlId::Text1, L"1");
+    korvena.Click(ControlId::Command6);
+    ASSERT_TRUE(WaitFor([&] { return korvena.Text(ControlId::Text1) == L"125.5"; }, 20s));
+    EXPECT_TRUE(WaitFor([&] { return NoSetLeft(cad.State()); }, 10s));
+
+    korvena.Type(ControlId::Text2, L"5");
+    korvena.Click(ControlId::Command1);
+    ASSERT_TRUE(
+        WaitFor([&] { return NoSetLeft(state = cad.State()) && CommandLineHas(state, "130.5"); }, 20s));
+    EXPECT_EQ(state["entities"][4]["elevation"], 125.5);
+    EXPECT_EQ(state["entities"][5]["elevation"], 130.5);
+}
+
+}  // namespace
+}  // namespace korvena::e2e
+
+int wmain(int argc, wchar_t** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    if (argc < 3) {
+        std::fputs("usage: commands_test <path of korvena.exe> <path of cadsim.exe>\n", stderr);
+        return 2;
+    }
+    korvena::e2e::SetKorvenaExe(argv[1]);
+    korvena::e2e::SetCadSimExe(argv[2]);
+    return RUN_ALL_TESTS();
+}
