@@ -209,7 +209,9 @@ void Form1::Form_Load() {
 }
 
 void Form1::OpenPromotionalWindows() {
-    // The two docking promotional panels open here, modeless, before the main window shows.
+    // Modeless, before the main window shows; each docks at its edge and loads its browser.
+    adfrm_.Show();
+    ad1frm_.Show();
 }
 
 void Form1::RecordHelpFile() {

@@ -15,6 +15,7 @@
 #include "cad/cad_link.h"
 #include "cad/main_window_inputs.h"
 #include "cad/platform.h"
+#include "promo/promotional_window.h"
 
 namespace korvena {
 
@@ -130,6 +131,10 @@ private:
 
     std::wstring helpFile_;
     std::wstring selectionSetName_;
+
+    // The promotional panels, opened at load: adfrm at the right edge, ad1frm at the left.
+    promo::PromotionalWindow adfrm_{instance_, promo::Edge::Right};
+    promo::PromotionalWindow ad1frm_{instance_, promo::Edge::Left};
 };
 
 }  // namespace korvena

@@ -1,15 +1,15 @@
 #include "e2e/support/korvena_window.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <vector>
-
-#include "e2e/support/cadsim_process.h"
 
 namespace korvena::e2e {
 
 namespace {
 
 constexpr wchar_t kMainCaption[] = L"Korvena程序 V2.0";
+constexpr wchar_t kPanelTitle[] = L"休息一下，马上回来！";
 
 std::wstring& KorvenaExePath() {
     static std::wstring path;
@@ -42,7 +42,8 @@ std::vector<HWND> MessageBoxesOf(DWORD processId) {
             GetWindowThreadProcessId(window, &owner);
             wchar_t className[16]{};
             GetClassNameW(window, className, 16);
-            if (owner == s->processId && IsWindowVisible(window) && std::wstring_view(className) == L"#32770") {
+            if (owner == s->processId && IsWindowVisible(window) &&
+                std::wstring_view(className) == L"#32770") {
                 s->found.push_back(window);
             }
             return TRUE;
@@ -54,20 +55,49 @@ std::vector<HWND> MessageBoxesOf(DWORD processId) {
 std::wstring WindowText(HWND window) {
     wchar_t buffer[1024]{};
     DWORD_PTR length = 0;
-    SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buffer), SMTO_BLOCK, 5000, &length);
+    SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buffer), SMTO_BLOCK, 5000,
+                        &length);
     return buffer;
+}
+
+// The visible top-level windows of a process with the given title. The program shows more than one
+// (its main window and the promotional panels), so the first one found is not necessarily the main one.
+std::vector<HWND> WindowsTitled(DWORD processId, std::wstring_view title) {
+    struct Search {
+        DWORD processId;
+        std::wstring_view title;
+        std::vector<HWND> found;
+    } search{processId, title, {}};
+    EnumWindows(
+        [](HWND window, LPARAM param) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(param);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == s->processId && IsWindowVisible(window) && !GetWindow(window, GW_OWNER) &&
+                WindowText(window) == s->title) {
+                s->found.push_back(window);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 }  // namespace
 
-const std::wstring& KorvenaExe() { return KorvenaExePath(); }
-void SetKorvenaExe(std::wstring path) { KorvenaExePath() = WindowsPath(path); }
+const std::wstring& KorvenaExe() {
+    return KorvenaExePath();
+}
+void SetKorvenaExe(std::wstring path) {
+    KorvenaExePath() = WindowsPath(path);
+}
 
 KorvenaWindow::KorvenaWindow() : process_(KorvenaExe(), {}) {
     const bool up = WaitFor(
         [this] {
-            main_ = TopWindowOf(process_.Id());
-            return main_ && WindowText(main_) == kMainCaption;
+            const auto found = WindowsTitled(process_.Id(), kMainCaption);
+            main_ = found.empty() ? nullptr : found.front();
+            return main_ != nullptr;
         },
         std::chrono::seconds(20));
     if (!up) throw std::runtime_error("korvena.exe did not show its main window");
@@ -89,7 +119,9 @@ RECT KorvenaWindow::ClientRect(ControlId id) const {
     return rect;
 }
 
-std::wstring KorvenaWindow::Text(ControlId id) const { return WindowText(Control(id)); }
+std::wstring KorvenaWindow::Text(ControlId id) const {
+    return WindowText(Control(id));
+}
 
 void KorvenaWindow::Type(ControlId id, const std::wstring& text) const {
     DWORD_PTR ignored = 0;
@@ -97,7 +129,9 @@ void KorvenaWindow::Type(ControlId id, const std::wstring& text) const {
                         &ignored);
 }
 
-void KorvenaWindow::Click(ControlId id) const { PostMessageW(Control(id), BM_CLICK, 0, 0); }
+void KorvenaWindow::Click(ControlId id) const {
+    PostMessageW(Control(id), BM_CLICK, 0, 0);
+}
 
 void KorvenaWindow::PressKey(WORD virtualKey, wchar_t character) const {
     GUITHREADINFO info{};
@@ -115,7 +149,8 @@ std::optional<ControlId> KorvenaWindow::Focused() const {
     info.cbSize = sizeof(info);
     if (!GetGUIThreadInfo(thread_, &info) || !info.hwndFocus) return std::nullopt;
     const int id = GetDlgCtrlID(info.hwndFocus);
-    if (id < static_cast<int>(ControlId::Frame2) || id > static_cast<int>(ControlId::Command3)) return std::nullopt;
+    if (id < static_cast<int>(ControlId::Frame2) || id > static_cast<int>(ControlId::Command3))
+        return std::nullopt;
     return static_cast<ControlId>(id);
 }
 
@@ -142,6 +177,17 @@ std::optional<MessageBoxSeen> KorvenaWindow::WaitForMessageBox(std::chrono::mill
 
 bool KorvenaWindow::WaitForNoMessageBox(std::chrono::milliseconds timeout) const {
     return WaitFor([&] { return MessageBoxesOf(process_.Id()).empty(); }, timeout);
+}
+
+std::vector<HWND> KorvenaWindow::PromotionalWindows() const {
+    std::vector<HWND> panels = WindowsTitled(process_.Id(), kPanelTitle);
+    std::sort(panels.begin(), panels.end(), [](HWND a, HWND b) {
+        RECT ra{}, rb{};
+        GetWindowRect(a, &ra);
+        GetWindowRect(b, &rb);
+        return ra.left < rb.left;
+    });
+    return panels;
 }
 
 void AnswerOk(const MessageBoxSeen& box) {

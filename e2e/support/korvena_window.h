@@ -7,6 +7,7 @@
 #include <chrono>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/form1_layout.h"
 #include "e2e/support/process.h"
@@ -52,6 +53,9 @@ public:
     std::optional<MessageBoxSeen> WaitForMessageBox(std::chrono::milliseconds timeout) const;
     // Waits until no message box of the program is on screen.
     bool WaitForNoMessageBox(std::chrono::milliseconds timeout) const;
+
+    // The program's promotional panels on screen, from left to right.
+    std::vector<HWND> PromotionalWindows() const;
 
 private:
     ChildProcess process_;

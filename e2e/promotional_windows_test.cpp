@@ -1,0 +1,179 @@
+// The promotional panels end to end: korvena.exe started for real, the mouse moved by the test with
+// SetCursorPos on the display the program shares, the panels' places read from outside.
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "e2e/support/korvena_window.h"
+
+namespace korvena::e2e {
+namespace {
+
+using namespace std::chrono_literals;
+
+// At 96 dots per inch a panel is 1965 x 9135 twips, 131 x 609 pixels; on the 1280 x 1024 test screen
+// its top stands at (15360 - 9135) / 3 = 2075 twips, pixel 138.
+constexpr SIZE kPanel{131, 609};
+constexpr int kTop = 138;
+constexpr COLORREF kBackground = RGB(197, 210, 240);
+
+struct Panels {
+    HWND left = nullptr;   // ad1frm
+    HWND right = nullptr;  // adfrm
+};
+
+RECT RectOf(HWND window) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    return rect;
+}
+
+COLORREF ScreenPixel(int x, int y) {
+    HDC screen = GetDC(nullptr);
+    const COLORREF colour = GetPixel(screen, x, y);
+    ReleaseDC(nullptr, screen);
+    return colour;
+}
+
+class PromotionalWindows : public ::testing::Test {
+protected:
+    void SetUp() override {
+        screen_ = {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+        away_ = {screen_.cx / 2, screen_.cy - 20};  // below the main window, between the panels
+        ASSERT_TRUE(SetCursorPos(away_.x, away_.y));
+    }
+    void TearDown() override { SetCursorPos(away_.x, away_.y); }
+
+    Panels WaitForPanels(const KorvenaWindow& korvena) const {
+        Panels panels;
+        WaitFor(
+            [&] {
+                const auto found = korvena.PromotionalWindows();
+                if (found.size() != 2) return false;
+                panels = {found[0], found[1]};
+                return true;
+            },
+            10s);
+        return panels;
+    }
+
+    // Moves the mouse and waits until the panel's left edge is at `left`.
+    static bool LeftEdgeComesTo(HWND panel, int left, std::chrono::milliseconds timeout = 3s) {
+        return WaitFor([&] { return RectOf(panel).left == left; }, timeout);
+    }
+
+    SIZE screen_{};
+    POINT away_{};
+};
+
+TEST_F(PromotionalWindows, DockAtBothEdgesBorderlessTopmostAndOutOfTheTaskbar) {
+    KorvenaWindow korvena;
+    const Panels panels = WaitForPanels(korvena);
+    ASSERT_TRUE(panels.left && panels.right);
+    ASSERT_EQ(screen_.cx, 1280);
+    ASSERT_EQ(screen_.cy, 1024);
+
+    // ad1frm at L = 0; adfrm at L = SW - W: 17235 twips, pixel 1149.
+    const RECT left = RectOf(panels.left), right = RectOf(panels.right);
+    EXPECT_EQ(left.left, 0);
+    EXPECT_EQ(right.left, 1149);
+    for (const RECT& r : {left, right}) {
+        EXPECT_EQ(r.top, kTop);
+        EXPECT_EQ(r.right - r.left, kPanel.cx);
+        EXPECT_EQ(r.bottom - r.top, kPanel.cy);
+    }
+    for (const HWND panel : {panels.left, panels.right}) {
+        const LONG style = GetWindowLongW(panel, GWL_STYLE);
+        const LONG exStyle = GetWindowLongW(panel, GWL_EXSTYLE);
+        EXPECT_TRUE(style & WS_POPUP);
+        EXPECT_FALSE(style & (WS_CAPTION | WS_THICKFRAME | WS_BORDER | WS_SYSMENU));
+        EXPECT_TRUE(exStyle & WS_EX_TOPMOST);
+        EXPECT_TRUE(exStyle & WS_EX_TOOLWINDOW);  // not in the taskbar
+        EXPECT_FALSE(exStyle & WS_EX_APPWINDOW);
+        RECT client{};
+        GetClientRect(panel, &client);
+        EXPECT_EQ(client.right, kPanel.cx);
+        EXPECT_EQ(client.bottom, kPanel.cy);
+    }
+    // No browser engine in the test prefix: each panel shows its own background, and the main window
+    // has come up with the focus in Text3 as always.
+    EXPECT_EQ(ScreenPixel(left.left + 60, left.top + 300), kBackground);
+    EXPECT_EQ(ScreenPixel(right.left + 60, right.top + 300), kBackground);
+    EXPECT_EQ(korvena.Focused(), ControlId::Text3);
+    EXPECT_TRUE(GetWindowLongW(korvena.Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+}
+
+TEST_F(PromotionalWindows, HideAfterFiveSecondsAndComeOutUnderTheMouse) {
+    KorvenaWindow korvena;
+    const Panels panels = WaitForPanels(korvena);
+    ASSERT_TRUE(panels.left && panels.right);
+    const auto opened = std::chrono::steady_clock::now();
+
+    // The first five seconds: out, with the mouse away.
+    Sleep(3500);
+    ASSERT_LT(std::chrono::steady_clock::now() - opened, 4500ms)
+        << "the check came too late to mean anything";
+    EXPECT_EQ(RectOf(panels.left).left, 0);
+    EXPECT_EQ(RectOf(panels.right).left, 1149);
+
+    // Then into the edges, 40 twips left on screen: adfrm at SW - 40 = 19160 twips, pixel 1277 (three
+    // columns show), ad1frm at 40 - W = -1925 twips, pixel -128 (columns 0 to 2).
+    EXPECT_TRUE(LeftEdgeComesTo(panels.right, 1277, 5s));
+    EXPECT_TRUE(LeftEdgeComesTo(panels.left, -128, 1s));
+    EXPECT_EQ(RectOf(panels.right).top, kTop);
+
+    // The mouse on adfrm's strip: out at SW - W + 10 = 17245 twips, pixel 1150; ad1frm stays in.
+    ASSERT_TRUE(SetCursorPos(1279, kTop + 300));
+    EXPECT_TRUE(LeftEdgeComesTo(panels.right, 1150));
+    Sleep(200);
+    EXPECT_EQ(RectOf(panels.right).left, 1150);  // stays out while the mouse is over it
+    EXPECT_EQ(RectOf(panels.left).left, -128);
+
+    // Over to ad1frm's strip: it comes out at -10 twips, pixel -1; adfrm goes back in.
+    ASSERT_TRUE(SetCursorPos(1, kTop + 300));
+    EXPECT_TRUE(LeftEdgeComesTo(panels.left, -1));
+    EXPECT_TRUE(LeftEdgeComesTo(panels.right, 1277));
+
+    // The rectangle's own first row is outside: the mouse there sends ad1frm back in.
+    ASSERT_TRUE(SetCursorPos(1, kTop));
+    EXPECT_TRUE(LeftEdgeComesTo(panels.left, -128));
+
+    // The main window kept the focus throughout.
+    EXPECT_EQ(korvena.Focused(), ControlId::Text3);
+}
+
+TEST_F(PromotionalWindows, ExitButtonEndsTheProgramWithBothPanels) {
+    KorvenaWindow korvena;
+    const Panels panels = WaitForPanels(korvena);
+    ASSERT_TRUE(panels.left && panels.right);
+    korvena.Click(ControlId::Command3);
+    EXPECT_EQ(korvena.Process().Wait(10s), 0);
+    EXPECT_FALSE(IsWindow(panels.left));
+    EXPECT_FALSE(IsWindow(panels.right));
+}
+
+TEST_F(PromotionalWindows, ClosingAPanelDoesNothing) {
+    KorvenaWindow korvena;
+    const Panels panels = WaitForPanels(korvena);
+    ASSERT_TRUE(panels.left && panels.right);
+    PostMessageW(panels.right, WM_CLOSE, 0, 0);
+    PostMessageW(panels.left, WM_SYSCOMMAND, SC_CLOSE, 0);  // Alt+F4
+    Sleep(500);
+    EXPECT_TRUE(IsWindowVisible(panels.left));
+    EXPECT_TRUE(IsWindowVisible(panels.right));
+    EXPECT_TRUE(korvena.Process().Running());
+}
+
+}  // namespace
+}  // namespace korvena::e2e
+
+int wmain(int argc, wchar_t** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    if (argc < 2) {
+        std::fputs("usage: promotional_windows_test <path of korvena.exe>\n", stderr);
+        return 2;
+    }
+    korvena::e2e::SetKorvenaExe(argv[1]);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,86 @@
+#include "promo/web_browser.h"
+
+#include <oleauto.h>
+
+#include <string>
+#include <utility>
+
+namespace korvena::promo {
+
+namespace {
+
+using Microsoft::WRL::ComPtr;
+
+// The HTML document class of the system's browser engine.
+constexpr CLSID kClsidHtmlDocument = {
+    0x25336920, 0x03f9, 0x11cf, {0x8f, 0xd0, 0x00, 0xaa, 0x00, 0x68, 0x6f, 0x13}};
+// The host window class, and the control it creates from its window text.
+constexpr wchar_t kHostClass[] = L"AtlAxWin";
+constexpr wchar_t kBrowserProgId[] = L"Shell.Explorer.2";
+
+using AtlAxWinInitFunction = BOOL(WINAPI*)();
+using AtlAxGetControlFunction = HRESULT(WINAPI*)(HWND, IUnknown**);
+
+template <typename Function>
+Function Export(HMODULE module, const char* name) noexcept {
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+// atl.dll from the system folder, by its full path: never from the executable's folder or the search
+// path, where a planted copy could stand. Loaded and initialised once, kept for the program's life.
+// Null when it cannot be had.
+AtlAxGetControlFunction SystemAtl() noexcept {
+    static const AtlAxGetControlFunction getControl = []() -> AtlAxGetControlFunction {
+        wchar_t system[MAX_PATH]{};
+        const UINT length = GetSystemDirectoryW(system, MAX_PATH);
+        if (length == 0 || length >= MAX_PATH) return nullptr;
+        const std::wstring path = std::wstring(system, length) + L"\\atl.dll";
+        const HMODULE atl = LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+        if (atl == nullptr) return nullptr;
+        const auto init = Export<AtlAxWinInitFunction>(atl, "AtlAxWinInit");
+        if (init == nullptr || !init()) return nullptr;
+        return Export<AtlAxGetControlFunction>(atl, "AtlAxGetControl");
+    }();
+    return getControl;
+}
+
+}  // namespace
+
+bool BrowserEngineAvailable() noexcept {
+    ComPtr<IUnknown> document;
+    return SUCCEEDED(
+        CoCreateInstance(kClsidHtmlDocument, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&document)));
+}
+
+bool WebBrowser::Create(HWND parent, const RECT& box) noexcept {
+    if (!BrowserEngineAvailable()) return false;
+    const AtlAxGetControlFunction getControl = SystemAtl();
+    if (getControl == nullptr) return false;
+
+    const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
+    const HWND host =
+        CreateWindowExW(0, kHostClass, kBrowserProgId, WS_CHILD | WS_VISIBLE, box.left, box.top,
+                        box.right - box.left, box.bottom - box.top, parent, nullptr, instance, nullptr);
+    if (host == nullptr) return false;
+    ComPtr<IUnknown> control;
+    ComPtr<IWebBrowser2> browser;
+    if (FAILED(getControl(host, control.GetAddressOf())) || control == nullptr ||
+        FAILED(control.As(&browser))) {
+        DestroyWindow(host);
+        return false;
+    }
+    host_ = host;
+    browser_ = std::move(browser);
+    return true;
+}
+
+void WebBrowser::Navigate(std::wstring_view address) noexcept {
+    if (browser_ == nullptr) return;
+    BSTR url = SysAllocStringLen(address.data(), static_cast<UINT>(address.size()));
+    if (url == nullptr) return;
+    // The result is the browser's own affair: a page that fails to load changes nothing here.
+    (void)browser_->Navigate(url, nullptr, nullptr, nullptr, nullptr);
+    SysFreeString(url);
+}
+
+}  // namespace korvena::promo
