@@ -63,7 +63,9 @@ std::wstring WindowText(HWND window) {
 const std::wstring& KorvenaExe() { return KorvenaExePath(); }
 void SetKorvenaExe(std::wstring path) { KorvenaExePath() = WindowsPath(path); }
 
-KorvenaWindow::KorvenaWindow() : process_(KorvenaExe(), {}) {
+KorvenaWindow::KorvenaWindow() : KorvenaWindow(KorvenaExe()) {}
+
+KorvenaWindow::KorvenaWindow(const std::wstring& exe) : process_(exe, {}) {
     const bool up = WaitFor(
         [this] {
             main_ = TopWindowOf(process_.Id());
