@@ -63,6 +63,11 @@ int Run(const std::wstring& korvenaExe, const std::wstring& cadsimExe, const std
     const nlohmann::json after = cad->State();
     PrintContours("After:", after);
     std::cout << "CAD command line:\n" << after.value("commandLine", std::string()) << "\n";
+    // Where the main window stands on the screen, for cutting it out of the screenshot.
+    RECT frame{};
+    GetWindowRect(korvena->Handle(), &frame);
+    std::cout << "Main window: " << frame.right - frame.left << "x" << frame.bottom - frame.top << "+"
+              << frame.left << "+" << frame.top << "\n";
     return 0;
 }
 

@@ -10,8 +10,8 @@ packages=(
   # the windows build and its tests under Wine
   wine64 wine g++-mingw-w64-x86-64-posix mingw-w64-tools
   xvfb xauth x11-apps imagemagick fonts-wqy-microhei
-  # the help file (chmcmd)
-  fp-utils
+  # the help file: chmcmd compiles it, enum_chmLib lists it for its test
+  fp-utils libchm-bin
 )
 
 missing=()
