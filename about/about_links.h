@@ -8,9 +8,9 @@
 namespace korvena::about {
 
 // The maker's web site; the main window's web-link button opens it too.
-inline constexpr std::wstring_view MakerSiteAddress = L"http://www.lunebrook.example/";
+inline constexpr std::wstring_view MakerSiteAddress = L"http://lunebrook.example/";
 // The same address as the window shows it in its link label.
-inline constexpr std::wstring_view kMakerSiteText = L"www.lunebrook.example";
+inline constexpr std::wstring_view kMakerSiteText = L"lunebrook.example";
 inline constexpr std::wstring_view kMakerName = L"Lunebrook";
 
 inline constexpr std::wstring_view kOrganisationName = L"北川测绘信息工作室";

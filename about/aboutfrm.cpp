@@ -156,10 +156,9 @@ void aboutfrm::CreateControls() {
         const ControlClass kind = ClassOf(row);
         const HWND parent = row.container == about::Container::Window ? hwnd_ : Control(ControlId::picBGHead);
         const about::PixelBox box = about::ToContainerPixels(row, twipsPerPixelX_, twipsPerPixelY_);
-        const HWND control = CreateWindowExW(0, kind.name, std::wstring(row.text).c_str(), kind.style, box.left,
-                                             box.top, box.width, box.height, parent,
-                                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)), instance_,
-                                             nullptr);
+        const HWND control = CreateWindowExW(
+            0, kind.name, std::wstring(row.text).c_str(), kind.style, box.left, box.top, box.width,
+            box.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)), instance_, nullptr);
         if (control == nullptr) {
             throw std::runtime_error("CreateWindowExW failed for a control of the About window");
         }
@@ -210,7 +209,8 @@ void aboutfrm::CenterForm(aboutfrm& form) {
 
 void aboutfrm::Move(float leftTwips, float topTwips) {
     SetWindowPos(hwnd_, nullptr, twips::ToPixels(leftTwips, twipsPerPixelX_),
-                 twips::ToPixels(topTwips, twipsPerPixelY_), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+                 twips::ToPixels(topTwips, twipsPerPixelY_), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // ---- Messages ------------------------------------------------------------------------------------------
@@ -341,7 +341,8 @@ void aboutfrm::Paint(HDC dc) {
     const about::LineRow& line = about::linBorder;
     const HPEN pen = CreatePen(PS_SOLID, 1, ToColorref(line.colour));
     const HGDIOBJ old = SelectObject(dc, pen);
-    MoveToEx(dc, twips::ToPixels(line.x1, twipsPerPixelX_), twips::ToPixels(line.y1, twipsPerPixelY_), nullptr);
+    MoveToEx(dc, twips::ToPixels(line.x1, twipsPerPixelX_), twips::ToPixels(line.y1, twipsPerPixelY_),
+             nullptr);
     LineTo(dc, twips::ToPixels(line.x2, twipsPerPixelX_), twips::ToPixels(line.y2, twipsPerPixelY_));
     SelectObject(dc, old);
     DeleteObject(pen);

@@ -29,7 +29,8 @@ HtmlHelpFunction HtmlHelpEntry() noexcept {
     static const HtmlHelpFunction entry = []() noexcept -> HtmlHelpFunction {
         const HMODULE library = LoadFromSystemFolder();
         if (library == nullptr) return nullptr;
-        return reinterpret_cast<HtmlHelpFunction>(reinterpret_cast<void*>(GetProcAddress(library, "HtmlHelpW")));
+        return reinterpret_cast<HtmlHelpFunction>(
+            reinterpret_cast<void*>(GetProcAddress(library, "HtmlHelpW")));
     }();
     return entry;
 }

@@ -59,14 +59,16 @@ HWND AboutWindow::Control(about::ControlId id) const {
             return FALSE;
         },
         reinterpret_cast<LPARAM>(&search));
-    if (!search.found) throw std::runtime_error("the About window has no control " + std::to_string(search.id));
+    if (!search.found)
+        throw std::runtime_error("the About window has no control " + std::to_string(search.id));
     return search.found;
 }
 
 std::wstring AboutWindow::Text(about::ControlId id) const {
     wchar_t buffer[256]{};
     DWORD_PTR length = 0;
-    SendMessageTimeoutW(Control(id), WM_GETTEXT, 256, reinterpret_cast<LPARAM>(buffer), SMTO_BLOCK, 5000, &length);
+    SendMessageTimeoutW(Control(id), WM_GETTEXT, 256, reinterpret_cast<LPARAM>(buffer), SMTO_BLOCK, 5000,
+                        &length);
     return buffer;
 }
 
