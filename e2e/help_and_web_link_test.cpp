@@ -142,9 +142,13 @@ TEST_F(WebLink, ShowsTheAboutWindowModallyUntilOk) {
         EXPECT_TRUE(about.Open()) << static_cast<int>(link);
         EXPECT_FALSE(IsWindowEnabled(korvena.Handle()));
     }
-    const std::vector<std::string> expected = {
-        "http://www.beichuan-survey.example/", "http://lunebrook.example/", "http://lunebrook.example/",
-        "http://lunebrook.example/",           "http://lunebrook.example/", "mailto:lin@lunebrook.example"};
+    std::vector<std::string> expected = {"http://lunebrook.example/",            // the web-link button
+                                         "http://lunebrook.example/",            // Label4
+                                         "http://www.beichuan-survey.example/",  // Label9
+                                         "mailto:lin@lunebrook.example",         // lblHomepage
+                                         "http://lunebrook.example/",            // picBGHeadIcon
+                                         "http://lunebrook.example/"};           // lblBGHeadInfo1
+    std::sort(expected.begin(), expected.end());
     EXPECT_TRUE(WaitFor([&] { return Opened().size() >= expected.size(); }, 10s));
     Sleep(500);  // nothing more comes: the caption "作 者：" opens nothing
     EXPECT_EQ(Opened(), expected);
