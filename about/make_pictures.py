@@ -66,9 +66,9 @@ def cursor_bytes() -> bytes:
 
 
 def program_icon_module():
-    spec = importlib.util.spec_from_file_location("make_icon", HERE.parent / "app" / "make_icon.py")
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
+    found = importlib.util.spec_from_file_location("make_icon", HERE.parent / "app" / "make_icon.py")
+    module = importlib.util.module_from_spec(found)
+    found.loader.exec_module(module)
     return module
 
 
