@@ -7,7 +7,11 @@
 #include <optional>
 #include <stdexcept>
 
+#include "about/about_links.h"
+#include "about/aboutfrm.h"
+#include "about/shell_open.h"
 #include "app/help_file_path.h"
+#include "app/html_help.h"
 #include "app/program_end.h"
 #include "cad/frame.h"
 #include "commands/matching_contour_assignment.h"
@@ -566,15 +570,19 @@ void Form1::Command6_Click() {
 }
 
 void Form1::xpcmdbutton6_Click() {
-    // Help: the help file next to the program.
+    // The path is composed anew on every click; a click while the viewer is open asks again.
+    ShowHelpTopic(hwnd_, HelpFilePath(ExecutableFolder(ModuleFileName())));
 }
 
 void Form1::xpcmdbutton7_Click() {
-    // The maker's web site, then the About window.
+    // The About window opens also when the shell could not open the site.
+    ShellOpen(hwnd_, about::MakerSiteAddress);
+    aboutfrm about(instance_);
+    about.ShowModal(hwnd_);
 }
 
 void Form1::ShowContextHelp() {
-    // F1: opens HelpFile() in the help viewer, as the help button does.
+    ShowHelpTopic(hwnd_, helpFile_);
 }
 
 }  // namespace korvena

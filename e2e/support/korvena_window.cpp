@@ -92,7 +92,9 @@ void SetKorvenaExe(std::wstring path) {
     KorvenaExePath() = WindowsPath(path);
 }
 
-KorvenaWindow::KorvenaWindow() : process_(KorvenaExe(), {}) {
+KorvenaWindow::KorvenaWindow() : KorvenaWindow(KorvenaExe()) {}
+
+KorvenaWindow::KorvenaWindow(const std::wstring& exe) : process_(exe, {}) {
     const bool up = WaitFor(
         [this] {
             const auto found = WindowsTitled(process_.Id(), kMainCaption);

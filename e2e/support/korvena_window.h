@@ -31,6 +31,8 @@ class KorvenaWindow {
 public:
     // Starts korvena.exe and waits for its main window. Throws std::runtime_error when it does not come.
     KorvenaWindow();
+    // The same with the program at `exe` (a copy in a folder of the test's own).
+    explicit KorvenaWindow(const std::wstring& exe);
 
     HWND Handle() const noexcept { return main_; }
     DWORD ProcessId() const noexcept { return process_.Id(); }
