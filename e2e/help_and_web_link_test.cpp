@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -211,14 +212,25 @@ protected:
     // Clicks help and gives the viewer time to come; the program goes on, with no error shown.
     // Closes whatever windows the viewer opened; tells whether there were any.
     static bool ClickHelpAndCloseViewer(KorvenaWindow& korvena) {
-        korvena.Click(ControlId::xpcmdbutton6);
+        return OpenHelpAndCloseViewer(korvena, [&] { korvena.Click(ControlId::xpcmdbutton6); });
+    }
+    template <class Open>
+    static bool OpenHelpAndCloseViewer(KorvenaWindow& korvena, Open open) {
+        // The main window and the promotional panels are there before the click.
+        const auto windows = [&] {
+            std::vector<HWND> visible = VisibleWindowsOf(korvena.ProcessId());
+            std::sort(visible.begin(), visible.end());  // a set: the stacking order may change
+            return visible;
+        };
+        const std::vector<HWND> before = windows();
+        open();
         std::vector<HWND> viewers;
         WaitFor(
             [&] {
                 viewers.clear();
-                for (const HWND window : VisibleWindowsOf(korvena.ProcessId())) {
-                    if (window != korvena.Handle()) viewers.push_back(window);
-                }
+                const std::vector<HWND> now = windows();
+                std::set_difference(now.begin(), now.end(), before.begin(), before.end(),
+                                    std::back_inserter(viewers));
                 return !viewers.empty();
             },
             5s);
@@ -231,7 +243,7 @@ protected:
             std::printf("viewer window: class %ls, title %ls\n", className, title);
             PostMessageW(viewer, WM_CLOSE, 0, 0);
         }
-        EXPECT_TRUE(WaitFor([&] { return VisibleWindowsOf(korvena.ProcessId()).size() == 1; }, 10s));
+        EXPECT_TRUE(WaitFor([&] { return windows() == before; }, 10s));
         return !viewers.empty();
     }
 
@@ -261,6 +273,20 @@ TEST_F(HelpButton, WithTheHelpFileTheViewerMayOpenAndTheProgramGoesOn) {
     const bool viewer = ClickHelpAndCloseViewer(korvena);
     std::printf("help viewer window %s\n", viewer ? "opened" : "did not open");
     ExpectStillWorking(korvena);
+}
+
+TEST_F(HelpButton, F1OpensTheViewerToo) {
+    KorvenaWindow korvena(CopyProgram(true));
+    // A real key press through the system's input, which is where F1 becomes a help request.
+    EXPECT_TRUE(OpenHelpAndCloseViewer(korvena, [&] {
+        SetForegroundWindow(korvena.Handle());
+        INPUT keys[2]{};
+        keys[0].type = keys[1].type = INPUT_KEYBOARD;
+        keys[0].ki.wVk = keys[1].ki.wVk = VK_F1;
+        keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        SendInput(2, keys, sizeof(INPUT));
+    }));
+    EXPECT_TRUE(korvena.Process().Running());
 }
 
 TEST_F(HelpButton, WithoutTheHelpLibraryNothingHappens) {
