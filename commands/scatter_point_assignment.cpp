@@ -11,10 +11,11 @@ namespace {
 
 constexpr std::int32_t kLwPolyline = 24;
 
-// An entity of the selection with the point that places it: a scatter point's reference point or
-// a text's insertion point. Only X and Y are used.
+// An entity of the selection with its kind and the point that places it: a scatter point's
+// reference point or a text's insertion point. Only X and Y are used.
 struct PlacedEntity {
     DispatchPtr Entity;
+    std::int32_t Kind = 0;
     double X = 0;
     double Y = 0;
 };
@@ -40,46 +41,38 @@ bool IsScatterPoint(std::int32_t entityType) {
     return entityType == kLwPolyline || !PositionMember(entityType).empty();
 }
 
-std::vector<double> ReferencePoint(const DispatchPtr& entity, std::int32_t entityType) {
-    if (entityType == kLwPolyline) return ToDoubles(entity->Get(L"Coordinate", {std::int32_t{0}}), 2);
-    return ToDoubles(entity->Get(PositionMember(entityType)), 2);
-}
-
-std::vector<double> InsertionPoint(const DispatchPtr& text) {
-    return ToDoubles(text->Get(L"InsertionPoint"), 2);
-}
-
-PlacedEntity Placed(DispatchPtr entity, const std::vector<double>& point) {
-    return {std::move(entity), point[0], point[1]};
+PlacedEntity Placed(DispatchPtr entity, std::int32_t kind) {
+    const std::vector<double> point = kind == kLwPolyline
+                                          ? ToDoubles(entity->Get(L"Coordinate", {std::int32_t{0}}), 2)
+                                      : IsScatterPoint(kind) ? ToDoubles(entity->Get(PositionMember(kind)), 2)
+                                                             : ToDoubles(entity->Get(L"InsertionPoint"), 2);
+    return {std::move(entity), kind, point[0], point[1]};
 }
 
 // Ascending Y, then ascending X, compared exactly; equal points keep the selection order.
-std::vector<DispatchPtr> InPositionOrder(std::vector<PlacedEntity> list) {
+std::vector<PlacedEntity> InPositionOrder(std::vector<PlacedEntity> list) {
     if (list.size() > kMaxScatterPairs)
         throw AutomationError(error_number::kSubscriptOutOfRange, L"下标越界");
     std::stable_sort(list.begin(), list.end(), [](const PlacedEntity& a, const PlacedEntity& b) {
         return a.Y != b.Y ? a.Y < b.Y : a.X < b.X;
     });
-    std::vector<DispatchPtr> ordered;
-    for (PlacedEntity& placed : list) ordered.push_back(std::move(placed.Entity));
-    return ordered;
+    return list;
 }
 
 DispatchPtr ActiveDocument(CommandFrame& f) {
     return ToObject(ToObject(f.Link().CadApp)->Get(L"ActiveDocument"));
 }
 
-// One line per pair, from the point to its text, both ends at Z = 0.
-std::vector<DispatchPtr> DrawCheckLines(CommandFrame& f, const std::vector<DispatchPtr>& points,
-                                        const std::vector<DispatchPtr>& texts) {
+// One line per pair, from the point to its text, both ends at Z = 0. Nothing can have moved since
+// the points were read: the user has not had the CAD back yet.
+std::vector<DispatchPtr> DrawCheckLines(CommandFrame& f, const std::vector<PlacedEntity>& points,
+                                        const std::vector<PlacedEntity>& texts) {
     std::vector<DispatchPtr> lines;
     for (std::size_t k = 0; k < points.size(); ++k) {
-        const std::vector<double> start = ReferencePoint(points[k], f.EntityType(points[k]));
-        const std::vector<double> end = InsertionPoint(texts[k]);
         const DispatchPtr modelSpace = ToObject(ActiveDocument(f)->Get(L"ModelSpace"));
         const DispatchPtr line =
-            ToObject(modelSpace->Call(L"AddLine", {std::vector<double>{start[0], start[1], 0},
-                                                   std::vector<double>{end[0], end[1], 0}}));
+            ToObject(modelSpace->Call(L"AddLine", {std::vector<double>{points[k].X, points[k].Y, 0},
+                                                   std::vector<double>{texts[k].X, texts[k].Y, 0}}));
         lines.push_back(line);
         line->Put(L"Color", kCheckLineColour);
     }
@@ -94,19 +87,18 @@ void GroupCheckLines(CommandFrame& f, const std::vector<DispatchPtr>& lines) {
 }
 
 // The point takes the text's elevation: a lightweight polyline gets the text itself (the CAD converts
-// it); the other kinds keep X and Y and take the text's number as Z.
-void WriteElevation(CommandFrame& f, const DispatchPtr& point, const DispatchPtr& text) {
-    const std::int32_t entityType = f.EntityType(point);
-    const std::wstring elevation = ToText(text->Get(L"textString"));
-    if (entityType == kLwPolyline) {
-        point->Put(L"Elevation", elevation);
+// it); the other kinds keep X and Y and take the text's number as Z. The position is read again: the
+// user may have moved the point in the CAD while the check lines were shown.
+void WriteElevation(const PlacedEntity& point, const PlacedEntity& text) {
+    const std::wstring elevation = ToText(text.Entity->Get(L"textString"));
+    if (point.Kind == kLwPolyline) {
+        point.Entity->Put(L"Elevation", elevation);
         return;
     }
-    const std::wstring_view member = PositionMember(entityType);
-    if (member.empty()) throw AutomationError(error_number::kTypeMismatch, L"类型不匹配");
+    const std::wstring_view member = PositionMember(point.Kind);
     const double z = TextNumber(elevation);
-    const std::vector<double> position = ToDoubles(point->Get(member), 2);
-    point->Put(member, std::vector<double>{position[0], position[1], z});
+    const std::vector<double> position = ToDoubles(point.Entity->Get(member), 2);
+    point.Entity->Put(member, std::vector<double>{position[0], position[1], z});
 }
 
 }  // namespace
@@ -125,28 +117,30 @@ void ScatterPointAssignment(CommandContext& context) {
         f.SelectOnScreen(set);
         const std::vector<DispatchPtr> selection = f.Walk(set);
 
+        // Each entity's kind is asked once; the count pass and the collection use the same answer.
+        std::vector<std::int32_t> kinds;
         std::int64_t TextCount = 0;
         for (const DispatchPtr& entity : selection) {
-            if (IsElevationText(f.EntityType(entity))) ++TextCount;
+            kinds.push_back(f.EntityType(entity));
+            if (IsElevationText(kinds.back())) ++TextCount;
         }
         const std::int64_t PointCount = static_cast<std::int64_t>(selection.size()) - TextCount;
         if (TextCount != PointCount) f.EndEarly(ScatterCountMessage(PointCount, TextCount));
 
         std::vector<PlacedEntity> ScatterPointList;
         std::vector<PlacedEntity> ElevationTextList;
-        for (const DispatchPtr& entity : selection) {
-            const std::int32_t entityType = f.EntityType(entity);
-            if (IsElevationText(entityType)) {
-                ElevationTextList.push_back(Placed(entity, InsertionPoint(entity)));
-            } else if (IsScatterPoint(entityType)) {
-                ScatterPointList.push_back(Placed(entity, ReferencePoint(entity, entityType)));
+        for (std::size_t i = 0; i < selection.size(); ++i) {
+            if (IsElevationText(kinds[i])) {
+                ElevationTextList.push_back(Placed(selection[i], kinds[i]));
+            } else if (IsScatterPoint(kinds[i])) {
+                ScatterPointList.push_back(Placed(selection[i], kinds[i]));
             } else {
                 f.EndEarly(kScatterNotAPointMessage);
             }
         }
 
-        const std::vector<DispatchPtr> OrderedPoints = InPositionOrder(std::move(ScatterPointList));
-        const std::vector<DispatchPtr> OrderedTexts = InPositionOrder(std::move(ElevationTextList));
+        const std::vector<PlacedEntity> OrderedPoints = InPositionOrder(std::move(ScatterPointList));
+        const std::vector<PlacedEntity> OrderedTexts = InPositionOrder(std::move(ElevationTextList));
         const std::vector<DispatchPtr> CheckLines = DrawCheckLines(f, OrderedPoints, OrderedTexts);
         GroupCheckLines(f, CheckLines);
 
@@ -154,9 +148,9 @@ void ScatterPointAssignment(CommandContext& context) {
                                                         message_box::kYesNo | message_box::kInformation);
         if (answer == message_box::kYes) {
             for (std::size_t k = 0; k < OrderedPoints.size(); ++k) {
-                WriteElevation(f, OrderedPoints[k], OrderedTexts[k]);
-                OrderedPoints[k]->Put(L"Color", PointColour);
-                OrderedTexts[k]->Put(L"Color", PointColour);
+                WriteElevation(OrderedPoints[k], OrderedTexts[k]);
+                OrderedPoints[k].Entity->Put(L"Color", PointColour);
+                OrderedTexts[k].Entity->Put(L"Color", PointColour);
                 CheckLines[k]->Call(L"Delete");
             }
             f.CadPrompt(kScatterDoneNotice);

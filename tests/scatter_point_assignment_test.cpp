@@ -152,6 +152,14 @@ TEST_F(ScatterAssignment, LightweightPolylineGetsTheTextUnchangedForTheCadToConv
     EXPECT_TRUE(sentAsText);
 }
 
+TEST_F(ScatterAssignment, PointMovedWhileTheLinesAreCheckedKeepsItsNewPlace) {
+    const int circle = Circle(3, 4, 0);
+    const int text = Text(5, 4, L"77");
+    bench.platform.WhileDialogOpen([&] { cad.CurrentDrawing().Find(circle)->position = {30, 40, 0}; });
+    Run({circle, text});
+    EXPECT_EQ(At(circle).position, (Point3{30, 40, 77}));
+}
+
 TEST_F(ScatterAssignment, CheckLinesLieAtZeroWhateverTheHeights) {
     const int circle = Circle(3, 4, 250);
     const int text = Add({.kind = EntityKind::kText, .position = {5, 4, 80}, .height = 2, .text = L"1"});

@@ -29,6 +29,7 @@ void SimPlatform::ActivateWindow(std::wstring_view title) {
 int SimPlatform::ShowMessage(std::wstring_view text, std::optional<std::wstring_view> title, int style) {
     dialogs_.push_back(
         {std::wstring(text), title ? std::optional<std::wstring>(*title) : std::nullopt, style});
+    if (whileDialogOpen_) whileDialogOpen_();
     if (answers_.empty()) return message_box::kOk;
     const int button = answers_.front();
     answers_.pop_front();

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -35,6 +36,8 @@ public:
     void SetTicks(std::uint64_t ticks) { ticks_ = ticks; }
     // The buttons the user will press, in order; with none left a dialog is answered with OK.
     void QueueAnswer(int button) { answers_.push_back(button); }
+    // What the user does elsewhere while a dialog is open (the CAD stays usable meanwhile).
+    void WhileDialogOpen(std::function<void()> action) { whileDialogOpen_ = std::move(action); }
     bool Running() const { return running_; }
     int Starts() const { return starts_; }
     const std::vector<Dialog>& Dialogs() const { return dialogs_; }
@@ -46,6 +49,7 @@ private:
     int starts_ = 0;
     std::uint64_t ticks_ = 1;
     std::deque<int> answers_;
+    std::function<void()> whileDialogOpen_;
     std::vector<Dialog> dialogs_;
     std::vector<std::wstring> activations_;
 };
