@@ -13,14 +13,13 @@ namespace {
 // A reference as it was read: a text's textString or a contour's Elevation, converted only when used.
 struct Reference {
     Variant value;
-    DispatchPtr entity;
+    bool isText = false;
 };
 
 // Texts give whole metres (the largest whole number not above the leading number); reference
 // contours pass their elevation on exactly.
-double ElevationFrom(CommandFrame& f, const Reference& reference) {
-    if (IsElevationText(f.EntityType(reference.entity)))
-        return std::floor(LeadingNumber(ToText(reference.value)));
+double ElevationFrom(const Reference& reference) {
+    if (reference.isText) return std::floor(LeadingNumber(ToText(reference.value)));
     return ToDouble(reference.value);
 }
 
@@ -53,9 +52,9 @@ void MatchingContourAssignment(CommandContext& context) {
         for (const DispatchPtr& entity : f.Walk(references)) {
             const std::int32_t entityType = f.EntityType(entity);
             if (IsElevationText(entityType)) {
-                table.push_back({entity->Get(L"textString"), entity});
+                table.push_back({entity->Get(L"textString"), true});
             } else if (IsContour(entityType)) {
-                table.push_back({entity->Get(L"Elevation"), entity});
+                table.push_back({entity->Get(L"Elevation"), false});
             } else {
                 f.EndEarly(kNotAContourMessage);
             }
@@ -67,7 +66,7 @@ void MatchingContourAssignment(CommandContext& context) {
             const std::size_t j = referenceCount == 1 ? 0 : k;
             // The counts were checked, but the walk answers what the CAD enumerates, not Count.
             if (j >= table.size()) throw AutomationError(error_number::kSubscriptOutOfRange, L"下标越界");
-            entity->Put(L"Elevation", ElevationFrom(f, table[j]));
+            entity->Put(L"Elevation", ElevationFrom(table[j]));
             entity->Put(L"Color", colour);
             ++k;
         }
