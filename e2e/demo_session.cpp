@@ -38,6 +38,13 @@ void PrintContours(const char* heading, const nlohmann::json& state) {
     std::cout.flush();
 }
 
+void PrintFrame(const char* name, HWND window) {
+    RECT frame{};
+    GetWindowRect(window, &frame);
+    std::cout << name << ": " << frame.right - frame.left << "x" << frame.bottom - frame.top << "+"
+              << frame.left << "+" << frame.top << "\n";
+}
+
 int Run(const std::wstring& korvenaExe, const std::wstring& cadsimExe, const std::filesystem::path& map,
         const std::filesystem::path& work) {
     SetKorvenaExe(korvenaExe);
@@ -96,11 +103,9 @@ int Run(const std::wstring& korvenaExe, const std::wstring& cadsimExe, const std
                   << ", " << entity["end"][1] << ")\n";
     }
     std::cout << "CAD command line:\n" << checked.value("commandLine", std::string()) << "\n";
-    // Where the main window stands on the screen, for cutting it out of the screenshot.
-    RECT frame{};
-    GetWindowRect(korvena->Handle(), &frame);
-    std::cout << "Main window: " << frame.right - frame.left << "x" << frame.bottom - frame.top << "+"
-              << frame.left << "+" << frame.top << "\n";
+    // Where the two windows stand on the screen, for cutting them out of the screenshot.
+    PrintFrame("Main window", korvena->Handle());
+    PrintFrame("CAD window", cad->Window());
     return 0;
 }
 
