@@ -18,8 +18,7 @@ using Microsoft::WRL::ComPtr;
 constexpr ULONG kEnumerationBatch = 64;
 constexpr std::size_t kMaxEnumeratedItems = std::size_t{1} << 22;
 constexpr std::wstring_view kNewEnumName = L"_NewEnum";
-
-const ClientObjectMapping kClientObjects;
+constexpr std::wstring_view kEntityTypeKey = L"entitytype";
 
 std::wstring CacheKey(std::wstring_view member) {
     std::wstring key(member);
@@ -121,28 +120,34 @@ ComPtr<IEnumVARIANT> EnumeratorFrom(const VARIANT& value) {
 
 }  // namespace
 
-ComDispatch::ComDispatch(ComPtr<IDispatch> object) : object_(std::move(object)) {
+ComDispatch::ComDispatch(ComPtr<IDispatch> object, std::shared_ptr<DispIdsByKind> byKind)
+    : object_(std::move(object)), byKind_(std::move(byKind)), objects_(byKind_) {
     if (!object_) throw AutomationError(error_number::kObjectNotSet, L"对象变量或 With 块变量未设置");
 }
 
 Variant ComDispatch::Get(std::wstring_view member, const std::vector<Variant>& args) {
-    InvokeArguments arguments(args, kClientObjects);
+    InvokeArguments arguments(args, objects_);
     DISPPARAMS params = arguments.Positional();
     const ScopedVariant result = Invoke(member, DISPATCH_PROPERTYGET, params, true);
-    return FromComVariant(result.Get(), kClientObjects);
+    Variant value = FromComVariant(result.Get(), objects_);
+    if (args.empty() && !kind_ && CacheKey(member) == kEntityTypeKey) {
+        if (value.Is<std::int16_t>()) kind_ = value.As<std::int16_t>();
+        if (value.Is<std::int32_t>()) kind_ = value.As<std::int32_t>();
+    }
+    return value;
 }
 
 void ComDispatch::Put(std::wstring_view member, const Variant& value) {
-    InvokeArguments arguments({value}, kClientObjects);
+    InvokeArguments arguments({value}, objects_);
     DISPPARAMS params = arguments.PropertyPut();
     Invoke(member, DISPATCH_PROPERTYPUT, params, false);
 }
 
 Variant ComDispatch::Call(std::wstring_view member, const std::vector<Variant>& args) {
-    InvokeArguments arguments(args, kClientObjects);
+    InvokeArguments arguments(args, objects_);
     DISPPARAMS params = arguments.Positional();
     const ScopedVariant result = Invoke(member, DISPATCH_METHOD | DISPATCH_PROPERTYGET, params, true);
-    return FromComVariant(result.Get(), kClientObjects);
+    return FromComVariant(result.Get(), objects_);
 }
 
 std::vector<Variant> ComDispatch::Enumerate() {
@@ -162,7 +167,7 @@ std::vector<Variant> ComDispatch::Enumerate() {
         if (FAILED(next)) throw ErrorFromHresult(next);
         fetched = std::min(fetched, kEnumerationBatch);
         if (items.size() + fetched > kMaxEnumeratedItems) throw ErrorFromHresult(E_OUTOFMEMORY);
-        for (ULONG i = 0; i < fetched; ++i) items.push_back(FromComVariant(batch[i], kClientObjects));
+        for (ULONG i = 0; i < fetched; ++i) items.push_back(FromComVariant(batch[i], objects_));
         if (next != S_OK || fetched == 0) break;
     }
     return items;
@@ -171,6 +176,12 @@ std::vector<Variant> ComDispatch::Enumerate() {
 ComDispatch::Resolved ComDispatch::Resolve(std::wstring_view member) {
     std::wstring key = CacheKey(member);
     if (const auto found = dispIds_.find(key); found != dispIds_.end()) return {found->second, true};
+    if (kind_) {
+        if (const auto found = byKind_->find({*kind_, key}); found != byKind_->end()) {
+            dispIds_.insert_or_assign(std::move(key), found->second);
+            return {found->second, true};
+        }
+    }
 
     std::wstring name(member);
     LPOLESTR names[] = {name.data()};
@@ -178,8 +189,15 @@ ComDispatch::Resolved ComDispatch::Resolve(std::wstring_view member) {
     const HRESULT hr = object_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
     if (hr == DISP_E_UNKNOWNNAME || hr == DISP_E_MEMBERNOTFOUND) throw MemberNotSupported(member);
     if (FAILED(hr)) throw ErrorFromHresult(hr);
+    if (kind_) byKind_->insert_or_assign({*kind_, key}, id);
     dispIds_.insert_or_assign(std::move(key), id);
     return {id, false};
+}
+
+void ComDispatch::Forget(std::wstring_view member) {
+    const std::wstring key = CacheKey(member);
+    dispIds_.erase(key);
+    if (kind_) byKind_->erase({*kind_, key});
 }
 
 ScopedVariant ComDispatch::Invoke(std::wstring_view member, WORD flags, DISPPARAMS& params, bool wantResult) {
@@ -190,7 +208,7 @@ ScopedVariant ComDispatch::Invoke(std::wstring_view member, WORD flags, DISPPARA
                           exception);
     if (hr == DISP_E_MEMBERNOTFOUND && resolved.fromCache) {
         // The server no longer knows the kept DISPID: ask for the name once more.
-        dispIds_.erase(CacheKey(member));
+        Forget(member);
         resolved = Resolve(member);
         hr = InvokeId(*object_.Get(), resolved.id, flags, params, wantResult ? result.Receive() : nullptr,
                       exception);
@@ -200,7 +218,7 @@ ScopedVariant ComDispatch::Invoke(std::wstring_view member, WORD flags, DISPPARA
 }
 
 DispatchPtr ClientObjectMapping::FromCom(IDispatch* object) const {
-    return std::make_shared<ComDispatch>(ComPtr<IDispatch>(object));
+    return std::make_shared<ComDispatch>(ComPtr<IDispatch>(object), byKind_);
 }
 
 ComPtr<IDispatch> ClientObjectMapping::ToCom(const DispatchPtr& object) const {

@@ -223,6 +223,54 @@ TEST_F(ComDispatchTest, ObjectsComeAsComDispatchAndGoBackAsTheSamePointer) {
     EXPECT_EQ(server_->References(), 2u);  // server_ and client_
 }
 
+// An entity of the given kind with an Elevation, as a drawing hands it out.
+ComPtr<FakeComObject> FakeEntity(std::int32_t kind, double elevation) {
+    ComPtr<FakeComObject> entity = FakeComObject::Create();
+    entity->On(L"EntityType", [kind](WORD, const DISPPARAMS&, VARIANT* result, EXCEPINFO*) {
+        return Answer(result, kind);
+    });
+    entity->On(L"Elevation", [elevation](WORD, const DISPPARAMS&, VARIANT* result, EXCEPINFO*) {
+        return Answer(result, elevation);
+    });
+    return entity;
+}
+
+TEST_F(ComDispatchTest, EntitiesOfOneKindShareTheirDispidsAfterTheirEntityType) {
+    std::vector<ComPtr<FakeComObject>> entities{FakeEntity(24, 1), FakeEntity(24, 2), FakeEntity(8, 3)};
+    server_->On(L"Item", [&](WORD, const DISPPARAMS& params, VARIANT* result, EXCEPINFO*) {
+        return Answer(result, DispatchPtr(std::make_shared<ComDispatch>(entities.at(params.rgvarg[0].lVal))));
+    });
+    std::vector<double> elevations;
+    for (std::int32_t i = 0; i < 3; ++i) {
+        const DispatchPtr entity = ToObject(client_->Get(L"Item", {i}));
+        entity->Get(L"EntityType");
+        elevations.push_back(ToDouble(entity->Get(L"Elevation")));
+    }
+    EXPECT_EQ(elevations, (std::vector<double>{1, 2, 3}));
+    EXPECT_EQ(entities[0]->NameLookups(), 2);
+    EXPECT_EQ(entities[1]->NameLookups(), 1);  // EntityType only: Elevation's DISPID is that of kind 24
+    EXPECT_EQ(entities[2]->NameLookups(), 2);  // another kind resolves for itself
+
+    // A DISPID of the kind that this entity does not know is resolved again, for it and the kind.
+    entities.push_back(FakeEntity(24, 4));
+    entities.back()->Renumber();
+    entities.push_back(FakeEntity(24, 5));
+    entities.back()->Renumber();
+    for (std::int32_t i = 3; i < 5; ++i) {
+        const DispatchPtr entity = ToObject(client_->Get(L"Item", {i}));
+        entity->Get(L"EntityType");
+        elevations.push_back(ToDouble(entity->Get(L"Elevation")));
+    }
+    EXPECT_EQ(elevations.back(), 5);
+    EXPECT_EQ(entities[3]->NameLookups(), 2);
+    EXPECT_EQ(entities[4]->NameLookups(), 1);
+
+    // Objects that never said their kind resolve every name for themselves.
+    const DispatchPtr unnamed = ToObject(client_->Get(L"Item", {std::int32_t{1}}));
+    unnamed->Get(L"Elevation");
+    EXPECT_EQ(entities[1]->NameLookups(), 2);
+}
+
 std::vector<VARIANT> Numbers(int count) {
     std::vector<VARIANT> values(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
