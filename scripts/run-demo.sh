@@ -72,7 +72,7 @@ if [ "$mode" = interactive ]; then
   exit 0
 fi
 
-# ---- TODO(lead): the scripted session ------------------------------------------------------
+# ---- The scripted session ------------------------------------------------------------------
 # The session driver starts both programs itself, works through the real windows the way the
 # end-to-end tests do, prints what it did and leaves both running for the screenshot:
 #   demo_session <korvena.exe> <cadsim.exe> <demo map> <work folder>
