@@ -55,7 +55,8 @@ def pixel(x: int, y: int) -> int | None:
     return WHITE
 
 
-def icon_bytes() -> bytes:
+def icon_bytes(pixel=pixel) -> bytes:
+    """The ICO file of a 32 x 32 picture given as pixel(x, y) -> palette index, or None (transparent)."""
     rows = [[pixel(x, y) for x in range(SIZE)] for y in range(SIZE)]
     colour = bytearray()
     mask = bytearray()

@@ -2,19 +2,23 @@
 """Writes adfrm.ico, the promotional panels' own icon: one 32 x 32, 16-colour image of a tall page
 standing at a screen edge, with an arrow pointing into the edge.
 
-Same plain BMP-in-ICO layout as app/make_icon.py. Run:  python3 promo/make_icon.py
+Written by the ICO writer of app/make_icon.py. Run:  python3 promo/make_icon.py
 """
 
+import importlib.util
 import pathlib
-import struct
 
-SIZE = 32
-PALETTE = [
-    (0x00, 0x00, 0x00), (0x80, 0x00, 0x00), (0x00, 0x80, 0x00), (0x80, 0x80, 0x00),
-    (0x00, 0x00, 0x80), (0x80, 0x00, 0x80), (0x00, 0x80, 0x80), (0xC0, 0xC0, 0xC0),
-    (0x80, 0x80, 0x80), (0xFF, 0x00, 0x00), (0x00, 0xFF, 0x00), (0xFF, 0xFF, 0x00),
-    (0x00, 0x00, 0xFF), (0xFF, 0x00, 0xFF), (0x00, 0xFF, 0xFF), (0xFF, 0xFF, 0xFF),
-]  # the standard 16 colours, as (red, green, blue)
+HERE = pathlib.Path(__file__).resolve().parent
+
+
+def program_icon_module():
+    found = importlib.util.spec_from_file_location("make_icon", HERE.parent / "app" / "make_icon.py")
+    module = importlib.util.module_from_spec(found)
+    found.loader.exec_module(module)
+    return module
+
+
+ICON = program_icon_module()  # the ICO writer and the standard 16-colour palette
 DARK_GREY, GREY, DARK_BLUE, BLUE, WHITE = 8, 7, 4, 12, 15
 
 
@@ -34,26 +38,7 @@ def pixel(x: int, y: int) -> int | None:
     return None
 
 
-def icon_bytes() -> bytes:
-    rows = [[pixel(x, y) for x in range(SIZE)] for y in range(SIZE)]
-    colour = bytearray()
-    mask = bytearray()
-    for row in reversed(rows):  # bottom-up, as bitmaps are stored
-        for x in range(0, SIZE, 2):
-            colour.append(((row[x] or 0) << 4) | (row[x + 1] or 0))
-        bits = 0
-        for x in range(SIZE):
-            bits = (bits << 1) | (1 if row[x] is None else 0)
-        mask += bits.to_bytes(SIZE // 8, "big")
-    palette = b"".join(struct.pack("<BBBB", b, g, r, 0) for (r, g, b) in PALETTE)
-    header = struct.pack("<IiiHHIIiiII", 40, SIZE, SIZE * 2, 1, 4, 0, len(colour) + len(mask), 0, 0, 16, 0)
-    image = header + palette + bytes(colour) + bytes(mask)
-    directory = struct.pack("<HHH", 0, 1, 1)
-    entry = struct.pack("<BBBBHHII", SIZE, SIZE, 16, 0, 1, 4, len(image), 6 + 16)
-    return directory + entry + image
-
-
 if __name__ == "__main__":
     target = pathlib.Path(__file__).with_name("adfrm.ico")
-    target.write_bytes(icon_bytes())
+    target.write_bytes(ICON.icon_bytes(pixel))
     print(f"wrote {target} ({target.stat().st_size} bytes)")
