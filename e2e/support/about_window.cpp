@@ -13,31 +13,12 @@ constexpr std::wstring_view kAboutClass = L"Korvena.aboutfrm";
 
 HWND AboutWindowOf(DWORD processId) {
     for (const HWND window : VisibleWindowsOf(processId)) {
-        wchar_t className[64]{};
-        GetClassNameW(window, className, 64);
-        if (kAboutClass == className) return window;
+        if (ClassNameOf(window) == kAboutClass) return window;
     }
     return nullptr;
 }
 
 }  // namespace
-
-std::vector<HWND> VisibleWindowsOf(DWORD processId) {
-    struct Search {
-        DWORD processId;
-        std::vector<HWND> found;
-    } search{processId, {}};
-    EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(param);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner == s->processId && IsWindowVisible(window)) s->found.push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
 
 AboutWindow::AboutWindow(DWORD processId, std::chrono::milliseconds timeout) {
     if (!WaitFor([&] { return (window_ = AboutWindowOf(processId)) != nullptr; }, timeout)) {

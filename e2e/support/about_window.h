@@ -12,9 +12,6 @@
 
 namespace korvena::e2e {
 
-// The visible top-level windows of a process, main window included.
-std::vector<HWND> VisibleWindowsOf(DWORD processId);
-
 class AboutWindow {
 public:
     // Waits for the About window of the process; throws std::runtime_error on time-out.

@@ -14,8 +14,12 @@ std::wstring& CadSimExePath() {
 }
 }  // namespace
 
-const std::wstring& CadSimExe() { return CadSimExePath(); }
-void SetCadSimExe(std::wstring path) { CadSimExePath() = WindowsPath(path); }
+const std::wstring& CadSimExe() {
+    return CadSimExePath();
+}
+void SetCadSimExe(std::wstring path) {
+    CadSimExePath() = WindowsPath(path);
+}
 
 void RegisterCadSim(const std::vector<std::wstring>& options) {
     std::vector<std::wstring> arguments{L"/RegServer"};
@@ -28,26 +32,16 @@ void UnregisterCadSim() {
 }
 
 HWND TopWindowOf(DWORD processId) {
-    struct Search {
-        DWORD processId;
-        HWND found;
-    } search{processId, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(param);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner != s->processId || !IsWindowVisible(window) || GetWindow(window, GW_OWNER)) return TRUE;
-            s->found = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    for (const HWND window : VisibleWindowsOf(processId)) {
+        if (!GetWindow(window, GW_OWNER)) return window;
+    }
+    return nullptr;
 }
 
 nlohmann::json CadSimState(HWND window, const std::filesystem::path& outFile) {
     DWORD_PTR written = 0;
-    if (!window || !SendMessageTimeoutW(window, cadsim::WriteStateMessage(), 0, 0, SMTO_BLOCK, 10000, &written) ||
+    if (!window ||
+        !SendMessageTimeoutW(window, cadsim::WriteStateMessage(), 0, 0, SMTO_BLOCK, 10000, &written) ||
         written != 1) {
         throw std::runtime_error("the simulator did not write its state");
     }
@@ -73,8 +67,8 @@ bool CadSimProcess::Selecting() const {
 
 void CadSimProcess::ClickEntity(int id) const {
     DWORD_PTR at = 0;
-    if (!SendMessageTimeoutW(Window(), cadsim::EntityPointMessage(), static_cast<WPARAM>(id), 0, SMTO_BLOCK, 5000,
-                             &at) ||
+    if (!SendMessageTimeoutW(Window(), cadsim::EntityPointMessage(), static_cast<WPARAM>(id), 0, SMTO_BLOCK,
+                             5000, &at) ||
         static_cast<LRESULT>(at) == cadsim::kNoEntityPoint) {
         throw std::runtime_error("no pixel of the simulator's window picks entity " + std::to_string(id));
     }

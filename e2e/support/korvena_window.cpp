@@ -31,25 +31,11 @@ BOOL CALLBACK FindChildById(HWND window, LPARAM param) {
 }
 
 std::vector<HWND> MessageBoxesOf(DWORD processId) {
-    struct Search {
-        DWORD processId;
-        std::vector<HWND> found;
-    } search{processId, {}};
-    EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(param);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            wchar_t className[16]{};
-            GetClassNameW(window, className, 16);
-            if (owner == s->processId && IsWindowVisible(window) &&
-                std::wstring_view(className) == L"#32770") {
-                s->found.push_back(window);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    std::vector<HWND> boxes;
+    for (const HWND window : VisibleWindowsOf(processId)) {
+        if (ClassNameOf(window) == L"#32770") boxes.push_back(window);
+    }
+    return boxes;
 }
 
 std::wstring WindowText(HWND window) {
@@ -63,24 +49,11 @@ std::wstring WindowText(HWND window) {
 // The visible top-level windows of a process with the given title. The program shows more than one
 // (its main window and the promotional panels), so the first one found is not necessarily the main one.
 std::vector<HWND> WindowsTitled(DWORD processId, std::wstring_view title) {
-    struct Search {
-        DWORD processId;
-        std::wstring_view title;
-        std::vector<HWND> found;
-    } search{processId, title, {}};
-    EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(param);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner == s->processId && IsWindowVisible(window) && !GetWindow(window, GW_OWNER) &&
-                WindowText(window) == s->title) {
-                s->found.push_back(window);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    std::vector<HWND> titled;
+    for (const HWND window : VisibleWindowsOf(processId)) {
+        if (!GetWindow(window, GW_OWNER) && WindowText(window) == title) titled.push_back(window);
+    }
+    return titled;
 }
 
 }  // namespace

@@ -43,6 +43,10 @@ long RunToEnd(const std::wstring& program, const std::vector<std::wstring>& argu
 
 // The ids of running processes whose executable file name is `exeName` (case-insensitive).
 std::vector<DWORD> ProcessesNamed(std::wstring_view exeName);
+// The visible top-level windows of a process, in the system's order (topmost first).
+std::vector<HWND> VisibleWindowsOf(DWORD processId);
+// A window's class name.
+std::wstring ClassNameOf(HWND window);
 // Ends every process named `exeName`.
 void KillProcessesNamed(std::wstring_view exeName);
 
