@@ -8,6 +8,7 @@
 
 #include "about/shell_open.h"
 #include "app/program_end.h"
+#include "app/window_object.h"
 
 namespace korvena {
 
@@ -216,19 +217,12 @@ void aboutfrm::Move(float leftTwips, float topTwips) {
 // ---- Messages ------------------------------------------------------------------------------------------
 
 LRESULT CALLBACK aboutfrm::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-    aboutfrm* self = nullptr;
-    if (message == WM_NCCREATE) {
-        self = static_cast<aboutfrm*>(reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->hwnd_ = hwnd;
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    } else {
-        self = reinterpret_cast<aboutfrm*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    }
+    aboutfrm* self = WindowObject<aboutfrm>(hwnd, message, lParam);
     if (self == nullptr) {
         return DefWindowProcW(hwnd, message, wParam, lParam);
     }
+    if (message == WM_NCCREATE) self->hwnd_ = hwnd;
     if (message == WM_NCDESTROY) {
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         self->hwnd_ = nullptr;
         self->tooltip_ = nullptr;
         self->controls_ = {};

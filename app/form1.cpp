@@ -13,6 +13,7 @@
 #include "app/help_file_path.h"
 #include "app/html_help.h"
 #include "app/program_end.h"
+#include "app/window_object.h"
 #include "cad/frame.h"
 #include "commands/matching_contour_assignment.h"
 #include "commands/pick_elevation.h"
@@ -258,19 +259,12 @@ bool Form1::TranslateDialogKey(MSG& message) noexcept {
 // ---- Messages ------------------------------------------------------------------------------------------
 
 LRESULT CALLBACK Form1::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-    Form1* self = nullptr;
-    if (message == WM_NCCREATE) {
-        self = static_cast<Form1*>(reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->hwnd_ = hwnd;
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    } else {
-        self = reinterpret_cast<Form1*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    }
+    Form1* self = WindowObject<Form1>(hwnd, message, lParam);
     if (self == nullptr) {
         return DefWindowProcW(hwnd, message, wParam, lParam);
     }
+    if (message == WM_NCCREATE) self->hwnd_ = hwnd;
     if (message == WM_NCDESTROY) {
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         self->hwnd_ = nullptr;
         return DefWindowProcW(hwnd, message, wParam, lParam);
     }
@@ -378,7 +372,7 @@ HBRUSH Form1::OnControlColour(HWND control, HDC dc) {
     }
     SetTextColor(dc, row.kind == ControlKind::Frame   ? kFrameCaptionColour
                      : row.kind == ControlKind::Label ? kLabelColour
-                                                       : GetSysColor(COLOR_BTNTEXT));
+                                                      : GetSysColor(COLOR_BTNTEXT));
     SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
     return GetSysColorBrush(COLOR_BTNFACE);
 }

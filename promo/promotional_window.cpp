@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "app/twips.h"
+#include "app/window_object.h"
 
 namespace korvena::promo {
 
@@ -161,20 +162,12 @@ void PromotionalWindow::Timer1_Tick() {
 
 LRESULT CALLBACK PromotionalWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam,
                                                LPARAM lParam) noexcept {
-    PromotionalWindow* self = nullptr;
-    if (message == WM_NCCREATE) {
-        self =
-            static_cast<PromotionalWindow*>(reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->hwnd_ = hwnd;
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    } else {
-        self = reinterpret_cast<PromotionalWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    }
+    PromotionalWindow* self = WindowObject<PromotionalWindow>(hwnd, message, lParam);
     if (self == nullptr) {
         return DefWindowProcW(hwnd, message, wParam, lParam);
     }
+    if (message == WM_NCCREATE) self->hwnd_ = hwnd;
     if (message == WM_NCDESTROY) {
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         self->hwnd_ = nullptr;
         return DefWindowProcW(hwnd, message, wParam, lParam);
     }
