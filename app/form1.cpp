@@ -310,7 +310,8 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CLOSE:
             // The title bar's close box and Alt+F4 end the program as the exit button does: the
             // promotional panels must not stay behind without a way to close them.
-            EndProgram();
+            EndProgramWhenIdle();
+            return 0;
         case WM_DESTROY:
             PostQuitMessage(0);
             return 0;
@@ -529,8 +530,9 @@ void Form1::ClickButton(ControlId id) {
 }
 
 void Form1::RunCommand(void (*command)(CommandContext&)) {
-    // A command waits inside COM calls, where posted clicks are still delivered: while one runs, a
-    // click on another command button is dropped rather than starting a second one inside it.
+    // A command waits inside COM calls and while it waits out a busy CAD, where clicks may still be
+    // delivered: while one runs, a click on another command button is dropped rather than starting a
+    // second one inside it.
     if (commandRunning_) return;
     commandRunning_ = true;
     struct Finished {
@@ -541,6 +543,16 @@ void Form1::RunCommand(void (*command)(CommandContext&)) {
     CommandContext context{
         .platform = platform_, .link = link_, .window = *this, .SelectionSetName = selectionSetName_};
     command(context);
+    if (endRequested_) EndProgram();
+}
+
+// A command that runs is finished first, so that it leaves nothing of its own behind in the drawing.
+void Form1::EndProgramWhenIdle() {
+    if (commandRunning_) {
+        endRequested_ = true;
+        return;
+    }
+    EndProgram();
 }
 
 void Form1::Command1_Click() {
@@ -548,7 +560,7 @@ void Form1::Command1_Click() {
 }
 
 void Form1::Command3_Click() {
-    EndProgram();
+    EndProgramWhenIdle();
 }
 
 void Form1::Command4_Click() {

@@ -103,6 +103,7 @@ private:
     void xpcmdbutton6_Click();
     void xpcmdbutton7_Click();
     void RunCommand(void (*command)(CommandContext&));
+    void EndProgramWhenIdle();
     // F1 anywhere in the window.
     void ShowContextHelp();
 
@@ -117,6 +118,7 @@ private:
     HWND lastFocus_ = nullptr;           // the control that had the focus last; gets it back on activation
     std::array<bool, 4> highlighted_{};  // per Input: the input shows the light-green background
     bool commandRunning_ = false;
+    bool endRequested_ = false;  // the exit button or a close while a command ran
 
     int dpiX_ = 96;
     int dpiY_ = 96;

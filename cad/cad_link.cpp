@@ -8,11 +8,12 @@ namespace korvena {
 namespace {
 
 // Runs one step of the connection in resume-next fashion: a failure abandons the step (so the
-// reference it would have set stays as it was) and is recorded for whoever looks.
+// reference it would have set stays as it was) and is recorded for whoever looks. A user who gives up
+// on a busy CAD is no failure of a step: that ends the command.
 class ResumeNext {
 public:
     template <class Step>
-    void operator()(Step&& step) noexcept {
+    void operator()(Step&& step) {
         try {
             step();
         } catch (const AutomationError& e) {

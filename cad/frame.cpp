@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <exception>
+#include <iterator>
 #include <random>
 
+#include "cad/busy_cad.h"
 #include "cad/convert.h"
 
 namespace korvena {
@@ -45,7 +47,13 @@ void CommandFrame::Run(const std::function<void(CommandFrame&)>& work) noexcept 
         ConnectCad(context_.link, context_.platform);
         // Unlike inside ConnectCad, a CAD window that cannot be brought forward ends the command.
         context_.platform.ActivateWindow(ToText(ToObject(context_.link.CadApp)->Get(L"Caption")));
+        DeleteSetsOfCancelledCommand();
         work(*this);
+        return;
+    } catch (const CadBusyCancelled&) {
+        // The CAD is still busy: asking it to delete the sets now would only ask the user again.
+        std::ranges::move(openSets_, std::back_inserter(context_.link.LeftoverSets));
+        openSets_.clear();
         return;
     } catch (const CommandEnded&) {
     } catch (const AutomationError& e) {
@@ -80,9 +88,13 @@ void CommandFrame::SelectOnScreen(const DispatchPtr& set) {
     set->Call(L"SelectOnScreen");
 }
 
-std::vector<DispatchPtr> CommandFrame::Walk(const DispatchPtr& set) {
+void CommandFrame::Walk(const DispatchPtr& set, const std::function<void(const DispatchPtr&)>& step) {
+    set->ForEach([&step](Variant item) { step(ToObject(item)); });
+}
+
+std::vector<DispatchPtr> CommandFrame::Members(const DispatchPtr& set) {
     std::vector<DispatchPtr> members;
-    for (const Variant& item : set->Enumerate()) members.push_back(ToObject(item));
+    Walk(set, [&members](const DispatchPtr& member) { members.push_back(member); });
     return members;
 }
 
@@ -116,13 +128,30 @@ void CommandFrame::ShowError(std::wstring_view message) noexcept {
     }
 }
 
+// A set that is gone already (the CAD was closed meanwhile, or the user deleted it) fails quietly; a
+// CAD that is busy again is waited for as any call, and one the user gives up on keeps the rest.
+void CommandFrame::DeleteSetsOfCancelledCommand() {
+    std::vector<DispatchPtr>& leftovers = context_.link.LeftoverSets;
+    while (!leftovers.empty()) {
+        try {
+            leftovers.front()->Call(L"Delete");
+        } catch (const AutomationError&) {
+        }
+        leftovers.erase(leftovers.begin());
+    }
+}
+
 // The CAD keeps only a limited number of selection sets per session, for every program together:
 // a command that ends early must not leave its sets behind. A failing delete is not reported,
 // so the user sees one dialog only.
 void CommandFrame::DeleteLeftoverSets() noexcept {
-    for (const DispatchPtr& set : openSets_) {
+    for (auto set = openSets_.begin(); set != openSets_.end(); ++set) {
         try {
-            set->Call(L"Delete");
+            (*set)->Call(L"Delete");
+        } catch (const CadBusyCancelled&) {
+            // The user gave up on a busy CAD: the rest wait for the next command.
+            std::move(set, openSets_.end(), std::back_inserter(context_.link.LeftoverSets));
+            break;
         } catch (...) {
         }
     }

@@ -40,9 +40,11 @@ public:
     CommandFrame(const CommandFrame&) = delete;
     CommandFrame& operator=(const CommandFrame&) = delete;
 
-    // Runs one command: ConnectCad, the CAD window to the front, then `work`. A failure anywhere ends
-    // the command with ReportCommandError; an early end (EndEarly) after its own dialog. On every
-    // early end the selection sets this run created and has not deleted are deleted quietly.
+    // Runs one command: ConnectCad, the CAD window to the front, the sets a cancelled command left
+    // deleted, then `work`. A failure anywhere ends the command with ReportCommandError; an early end
+    // (EndEarly) after its own dialog. On every early end the selection sets this run created and has
+    // not deleted are deleted quietly. When the user gives up on a busy CAD the command ends at once,
+    // without a dialog and without another call to the CAD: its sets are left for the next command.
     // Never throws.
     void Run(const std::function<void(CommandFrame&)>& work) noexcept;
 
@@ -56,8 +58,11 @@ public:
     void PromptRaw(const std::wstring& line);
     // Lets the user select in the CAD; returns when the selection has ended.
     void SelectOnScreen(const DispatchPtr& set);
-    // The members of a set in the set's own order.
-    std::vector<DispatchPtr> Walk(const DispatchPtr& set);
+    // Hands the members of a set to `step` one by one in the set's own order, as the CAD yields them;
+    // each is let go of when its step is done.
+    void Walk(const DispatchPtr& set, const std::function<void(const DispatchPtr&)>& step);
+    // The members of a set in the set's own order, all held at once.
+    std::vector<DispatchPtr> Members(const DispatchPtr& set);
     // The number of members of a set.
     std::int32_t Count(const DispatchPtr& set);
     // An entity's EntityType code.
@@ -73,6 +78,7 @@ public:
 private:
     void ReportCommandError(std::int32_t number) noexcept;
     void DeleteLeftoverSets() noexcept;
+    void DeleteSetsOfCancelledCommand();
     void ShowError(std::wstring_view message) noexcept;
 
     CommandContext& context_;

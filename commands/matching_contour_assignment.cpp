@@ -49,7 +49,7 @@ void MatchingContourAssignment(CommandContext& context) {
         }
 
         std::vector<Reference> table;
-        for (const DispatchPtr& entity : f.Walk(references)) {
+        f.Walk(references, [&](const DispatchPtr& entity) {
             const std::int32_t entityType = f.EntityType(entity);
             if (IsElevationText(entityType)) {
                 table.push_back({entity->Get(L"textString"), true});
@@ -58,10 +58,10 @@ void MatchingContourAssignment(CommandContext& context) {
             } else {
                 f.EndEarly(kNotAContourMessage);
             }
-        }
+        });
 
         std::size_t k = 0;
-        for (const DispatchPtr& entity : f.Walk(targets)) {
+        f.Walk(targets, [&](const DispatchPtr& entity) {
             if (!IsContour(f.EntityType(entity))) f.EndEarly(kNotAContourMessage);
             const std::size_t j = referenceCount == 1 ? 0 : k;
             // The counts were checked, but the walk answers what the CAD enumerates, not Count.
@@ -69,7 +69,7 @@ void MatchingContourAssignment(CommandContext& context) {
             entity->Put(L"Elevation", ElevationFrom(table[j]));
             entity->Put(L"Color", colour);
             ++k;
-        }
+        });
 
         f.DeleteSet(targets);
         f.DeleteSet(references);

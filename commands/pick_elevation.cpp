@@ -16,13 +16,13 @@ void PickElevation(CommandContext& context) {
         // Every entity is read; the last one in the set's order decides. Any entity with an
         // Elevation is accepted, contour or not.
         double picked = 0;
-        for (const DispatchPtr& entity : f.Walk(set)) {
+        f.Walk(set, [&](const DispatchPtr& entity) {
             if (IsElevationText(f.EntityType(entity))) {
                 picked = std::floor(LeadingNumber(ToText(entity->Get(L"textString"))));
             } else {
                 picked = ToDouble(entity->Get(L"Elevation"));
             }
-        }
+        });
 
         context.window.SetText(Input::Text1, DisplayNumberText(picked));
         f.DeleteSet(set);

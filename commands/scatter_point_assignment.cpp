@@ -115,7 +115,8 @@ void ScatterPointAssignment(CommandContext& context) {
         const DispatchPtr set = f.NewSelectionSet();
         f.CadPrompt(kScatterPrompt);
         f.SelectOnScreen(set);
-        const std::vector<DispatchPtr> selection = f.Walk(set);
+        // Every member is kept: the count decides before any is looked at further.
+        const std::vector<DispatchPtr> selection = f.Members(set);
 
         // Each entity's kind is asked once; the count pass and the collection use the same answer.
         std::vector<std::int32_t> kinds;

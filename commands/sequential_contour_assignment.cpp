@@ -30,12 +30,12 @@ void SequentialContourAssignment(CommandContext& context) {
         const std::int16_t colour = ColourNumber(context.window.Text(Input::Text3));
 
         std::int64_t k = 0;
-        for (const DispatchPtr& entity : f.Walk(set)) {
+        f.Walk(set, [&](const DispatchPtr& entity) {
             if (!IsContour(f.EntityType(entity))) f.EndEarly(kNotAContourMessage);
             entity->Put(L"Elevation", ElevationOf(start, k, interval));
             entity->Put(L"Color", colour);
             ++k;
-        }
+        });
 
         f.PromptRaw(L"======最后选择的等高线高程为 " + NumberText(ElevationOf(start, k - 1, interval)) +
                     L" ======\n\r");

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "cad/busy_cad.h"
 #include "cadsim/model/simulation.h"
 #include "tests/sim_platform.h"
 
@@ -173,12 +174,48 @@ TEST(CommandFrame, WalksTheSetInSelectionOrder) {
     std::vector<std::wstring> texts;
     RunSelecting(bench, [&](CommandFrame& f, const DispatchPtr& set) {
         EXPECT_EQ(f.Count(set), 4);
-        for (const DispatchPtr& e : f.Walk(set)) {
+        f.Walk(set, [&](const DispatchPtr& e) {
             EXPECT_TRUE(IsElevationText(f.EntityType(e)));
             texts.push_back(ToText(e->Get(L"textString")));
-        }
+        });
     });
     EXPECT_EQ(texts, (std::vector<std::wstring>{L"3", L"1", L"4", L"0"}));
+}
+
+// Giving up on a busy CAD surfaces in a command as CadBusyCancelled from the call that was refused.
+TEST(CommandFrame, AGivenUpCommandEndsSilentlyAndTheNextOneDeletesItsSetsFirst) {
+    cadsim::Simulation cad(OneContour());
+    CommandBench bench(&cad);
+    RunSelecting(bench, [&](CommandFrame& f, const DispatchPtr&) {
+        f.NewSelectionSet();
+        throw CadBusyCancelled{};
+    });
+    EXPECT_TRUE(bench.platform.Dialogs().empty());
+    // Nothing was asked of the CAD after the refusal: both sets are still there.
+    EXPECT_EQ(cad.SelectionSets().size(), 2u);
+    EXPECT_EQ(bench.link.LeftoverSets.size(), 2u);
+
+    std::size_t setsWhenWorkStarts = 99;
+    RunSelecting(bench, [&](CommandFrame& f, const DispatchPtr& set) {
+        setsWhenWorkStarts = cad.SelectionSets().size();
+        f.DeleteSet(set);
+    });
+    EXPECT_EQ(setsWhenWorkStarts, 1u);  // the new run's own set only
+    EXPECT_TRUE(cad.SelectionSets().empty());
+    EXPECT_TRUE(bench.link.LeftoverSets.empty());
+    EXPECT_TRUE(bench.platform.Dialogs().empty());
+}
+
+TEST(CommandFrame, LeftoverSetsThatAreGoneAlreadyAreNoError) {
+    cadsim::Simulation cad(OneContour());
+    CommandBench bench(&cad);
+    RunSelecting(bench, [&](CommandFrame&, const DispatchPtr&) { throw CadBusyCancelled{}; });
+    ASSERT_EQ(cad.SelectionSets().size(), 1u);
+    // The user deleted it in the CAD meanwhile.
+    ToObject(bench.link.LeftoverSets.at(0))->Call(L"Delete");
+    RunSelecting(bench, [&](CommandFrame& f, const DispatchPtr& set) { f.DeleteSet(set); });
+    EXPECT_TRUE(bench.platform.Dialogs().empty());
+    EXPECT_TRUE(cad.SelectionSets().empty());
 }
 
 }  // namespace

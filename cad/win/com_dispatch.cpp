@@ -6,6 +6,7 @@
 #include <memory>
 #include <utility>
 
+#include "cad/win/busy_call.h"
 #include "cad/win/com_error.h"
 
 namespace korvena {
@@ -80,6 +81,8 @@ public:
         return items_.data();
     }
     const VARIANT& operator[](std::size_t i) const noexcept { return items_[i]; }
+    // Lets go of one item before the batch goes.
+    void Clear(std::size_t i) noexcept { VariantClear(&items_[i]); }
 
 private:
     void Clear() noexcept {
@@ -95,14 +98,18 @@ AutomationError InvokeError(HRESULT hr, ExceptionInfo& exception, std::wstring_v
     return ErrorFromHresult(hr);
 }
 
-[[nodiscard]] HRESULT InvokeId(IDispatch& object, DISPID id, WORD flags, DISPPARAMS& params, VARIANT* result,
-                               ExceptionInfo& exception) {
-    UINT argumentError = 0;
-    return object.Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result, exception.Receive(),
-                         &argumentError);
+// `result` is cleared before each attempt.
+[[nodiscard]] HRESULT InvokeId(IDispatch& object, DISPID id, WORD flags, DISPPARAMS& params,
+                               ScopedVariant* result, ExceptionInfo& exception, BusyCadWait* busy) {
+    return CallWhileBusy(busy, [&] {
+        UINT argumentError = 0;
+        return object.Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
+                             result != nullptr ? result->Receive() : nullptr, exception.Receive(),
+                             &argumentError);
+    });
 }
 
-ComPtr<IEnumVARIANT> EnumeratorFrom(const VARIANT& value) {
+ComPtr<IEnumVARIANT> EnumeratorFrom(const VARIANT& value, BusyCadWait* busy) {
     IUnknown* unknown = nullptr;
     if (value.vt == VT_UNKNOWN) {
         unknown = value.punkVal;
@@ -111,17 +118,19 @@ ComPtr<IEnumVARIANT> EnumeratorFrom(const VARIANT& value) {
     } else {
         throw TypeMismatch();
     }
+    if (unknown == nullptr) throw MemberNotSupported(kNewEnumName);
     ComPtr<IEnumVARIANT> enumerator;
-    if (unknown == nullptr || FAILED(unknown->QueryInterface(IID_PPV_ARGS(&enumerator)))) {
-        throw MemberNotSupported(kNewEnumName);
-    }
+    // Asking a remote object for another interface is a call to its server too.
+    const HRESULT hr = CallWhileBusy(busy, [&] { return unknown->QueryInterface(IID_PPV_ARGS(&enumerator)); });
+    if (hr == E_NOINTERFACE) throw MemberNotSupported(kNewEnumName);
+    if (FAILED(hr) || !enumerator) throw ErrorFromHresult(FAILED(hr) ? hr : E_POINTER);
     return enumerator;
 }
 
 }  // namespace
 
-ComDispatch::ComDispatch(ComPtr<IDispatch> object, std::shared_ptr<DispIdsByKind> byKind)
-    : object_(std::move(object)), byKind_(std::move(byKind)), objects_(byKind_) {
+ComDispatch::ComDispatch(ComPtr<IDispatch> object, std::shared_ptr<ComConnection> connection)
+    : object_(std::move(object)), connection_(std::move(connection)), objects_(connection_) {
     if (!object_) throw AutomationError(error_number::kObjectNotSet, L"对象变量或 With 块变量未设置");
 }
 
@@ -151,33 +160,47 @@ Variant ComDispatch::Call(std::wstring_view member, const std::vector<Variant>& 
 }
 
 std::vector<Variant> ComDispatch::Enumerate() {
+    std::vector<Variant> items;
+    ForEach([&items](Variant item) { items.push_back(std::move(item)); });
+    return items;
+}
+
+void ComDispatch::ForEach(const std::function<void(Variant)>& visit) {
+    BusyCadWait* const busy = connection_->busyWait.get();
     DISPPARAMS noArguments{nullptr, nullptr, 0, 0};
     ScopedVariant enumeratorValue;
     ExceptionInfo exception;
     const HRESULT hr = InvokeId(*object_.Get(), DISPID_NEWENUM, DISPATCH_METHOD | DISPATCH_PROPERTYGET,
-                                noArguments, enumeratorValue.Receive(), exception);
+                                noArguments, &enumeratorValue, exception, busy);
     if (FAILED(hr)) throw InvokeError(hr, exception, kNewEnumName);
-    const ComPtr<IEnumVARIANT> enumerator = EnumeratorFrom(enumeratorValue.Get());
+    const ComPtr<IEnumVARIANT> enumerator = EnumeratorFrom(enumeratorValue.Get(), busy);
 
-    std::vector<Variant> items;
     VariantBatch batch;
+    std::size_t visited = 0;
     for (;;) {
         ULONG fetched = 0;
-        const HRESULT next = enumerator->Next(kEnumerationBatch, batch.Receive(), &fetched);
+        const HRESULT next =
+            CallWhileBusy(busy, [&] { return enumerator->Next(kEnumerationBatch, batch.Receive(), &fetched); });
         if (FAILED(next)) throw ErrorFromHresult(next);
         fetched = std::min(fetched, kEnumerationBatch);
-        if (items.size() + fetched > kMaxEnumeratedItems) throw ErrorFromHresult(E_OUTOFMEMORY);
-        for (ULONG i = 0; i < fetched; ++i) items.push_back(FromComVariant(batch[i], objects_));
+        if (visited + fetched > kMaxEnumeratedItems) throw ErrorFromHresult(E_OUTOFMEMORY);
+        for (ULONG i = 0; i < fetched; ++i) {
+            // Our reference to the item goes with the visit, not with the batch.
+            Variant item = FromComVariant(batch[i], objects_);
+            batch.Clear(i);
+            visit(std::move(item));
+        }
+        visited += fetched;
         if (next != S_OK || fetched == 0) break;
     }
-    return items;
 }
 
 ComDispatch::Resolved ComDispatch::Resolve(std::wstring_view member) {
     std::wstring key = CacheKey(member);
     if (const auto found = dispIds_.find(key); found != dispIds_.end()) return {found->second, true};
     if (kind_) {
-        if (const auto found = byKind_->find({*kind_, key}); found != byKind_->end()) {
+        const DispIdsByKind& byKind = connection_->dispIdsByKind;
+        if (const auto found = byKind.find({*kind_, key}); found != byKind.end()) {
             dispIds_.insert_or_assign(std::move(key), found->second);
             return {found->second, true};
         }
@@ -186,10 +209,12 @@ ComDispatch::Resolved ComDispatch::Resolve(std::wstring_view member) {
     std::wstring name(member);
     LPOLESTR names[] = {name.data()};
     DISPID id = DISPID_UNKNOWN;
-    const HRESULT hr = object_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+    const HRESULT hr = CallWhileBusy(connection_->busyWait.get(), [&] {
+        return object_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+    });
     if (hr == DISP_E_UNKNOWNNAME || hr == DISP_E_MEMBERNOTFOUND) throw MemberNotSupported(member);
     if (FAILED(hr)) throw ErrorFromHresult(hr);
-    if (kind_) byKind_->insert_or_assign({*kind_, key}, id);
+    if (kind_) connection_->dispIdsByKind.insert_or_assign({*kind_, key}, id);
     dispIds_.insert_or_assign(std::move(key), id);
     return {id, false};
 }
@@ -197,28 +222,28 @@ ComDispatch::Resolved ComDispatch::Resolve(std::wstring_view member) {
 void ComDispatch::Forget(std::wstring_view member) {
     const std::wstring key = CacheKey(member);
     dispIds_.erase(key);
-    if (kind_) byKind_->erase({*kind_, key});
+    if (kind_) connection_->dispIdsByKind.erase({*kind_, key});
 }
 
 ScopedVariant ComDispatch::Invoke(std::wstring_view member, WORD flags, DISPPARAMS& params, bool wantResult) {
     ScopedVariant result;
     ExceptionInfo exception;
+    BusyCadWait* const busy = connection_->busyWait.get();
     Resolved resolved = Resolve(member);
-    HRESULT hr = InvokeId(*object_.Get(), resolved.id, flags, params, wantResult ? result.Receive() : nullptr,
-                          exception);
+    HRESULT hr = InvokeId(*object_.Get(), resolved.id, flags, params, wantResult ? &result : nullptr, exception,
+                          busy);
     if (hr == DISP_E_MEMBERNOTFOUND && resolved.fromCache) {
         // The server no longer knows the kept DISPID: ask for the name once more.
         Forget(member);
         resolved = Resolve(member);
-        hr = InvokeId(*object_.Get(), resolved.id, flags, params, wantResult ? result.Receive() : nullptr,
-                      exception);
+        hr = InvokeId(*object_.Get(), resolved.id, flags, params, wantResult ? &result : nullptr, exception, busy);
     }
     if (FAILED(hr)) throw InvokeError(hr, exception, member);
     return result;
 }
 
 DispatchPtr ClientObjectMapping::FromCom(IDispatch* object) const {
-    return std::make_shared<ComDispatch>(ComPtr<IDispatch>(object), byKind_);
+    return std::make_shared<ComDispatch>(ComPtr<IDispatch>(object), connection_);
 }
 
 ComPtr<IDispatch> ClientObjectMapping::ToCom(const DispatchPtr& object) const {

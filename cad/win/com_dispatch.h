@@ -24,6 +24,7 @@
 #include <utility>
 #include <vector>
 
+#include "cad/busy_cad.h"
 #include "cad/dispatch.h"
 #include "cad/win/com_variant.h"
 
@@ -32,30 +33,40 @@ namespace korvena {
 // DISPIDs by (entity kind, lower-cased member name), shared by the objects of one connection.
 using DispIdsByKind = std::map<std::pair<std::int32_t, std::wstring>, DISPID>;
 
-// The client's mapping: a server's IDispatch becomes a ComDispatch sharing this mapping's DISPIDs by
-// kind; a ComDispatch goes back as its own IDispatch, and any other object is a type mismatch (13).
+// What the objects reached from one root object share.
+struct ComConnection {
+    DispIdsByKind dispIdsByKind;
+    // How to wait while the server is busy; without one a refused call fails at once.
+    std::shared_ptr<BusyCadWait> busyWait;
+};
+
+// The client's mapping: a server's IDispatch becomes a ComDispatch of this mapping's connection; a
+// ComDispatch goes back as its own IDispatch, and any other object is a type mismatch (13).
 class ClientObjectMapping final : public ObjectMapping {
 public:
-    explicit ClientObjectMapping(std::shared_ptr<DispIdsByKind> byKind = std::make_shared<DispIdsByKind>())
-        : byKind_(std::move(byKind)) {}
+    explicit ClientObjectMapping(std::shared_ptr<ComConnection> connection = std::make_shared<ComConnection>())
+        : connection_(std::move(connection)) {}
     DispatchPtr FromCom(IDispatch* object) const override;
     Microsoft::WRL::ComPtr<IDispatch> ToCom(const DispatchPtr& object) const override;
 
 private:
-    std::shared_ptr<DispIdsByKind> byKind_;
+    std::shared_ptr<ComConnection> connection_;
 };
 
 class ComDispatch final : public Dispatch {
 public:
-    // Holds a reference to object; a null object is error 91. Objects it hands out share `byKind`.
+    // Holds a reference to object; a null object is error 91. Objects it hands out share `connection`.
     explicit ComDispatch(Microsoft::WRL::ComPtr<IDispatch> object,
-                         std::shared_ptr<DispIdsByKind> byKind = std::make_shared<DispIdsByKind>());
+                         std::shared_ptr<ComConnection> connection = std::make_shared<ComConnection>());
 
     Variant Get(std::wstring_view member, const std::vector<Variant>& args = {}) override;
     void Put(std::wstring_view member, const Variant& value) override;
     Variant Call(std::wstring_view member, const std::vector<Variant>& args = {}) override;
     // DISPID_NEWENUM, then IEnumVARIANT::Next in batches.
     std::vector<Variant> Enumerate() override;
+    // The same, each item handed over and let go of before the next; a batch is fetched when the one
+    // before it has been visited.
+    void ForEach(const std::function<void(Variant)>& visit) override;
 
     // Borrowed.
     IDispatch* Object() const noexcept { return object_.Get(); }
@@ -71,7 +82,7 @@ private:
     ScopedVariant Invoke(std::wstring_view member, WORD flags, DISPPARAMS& params, bool wantResult);
 
     Microsoft::WRL::ComPtr<IDispatch> object_;
-    std::shared_ptr<DispIdsByKind> byKind_;
+    std::shared_ptr<ComConnection> connection_;
     ClientObjectMapping objects_;
     std::optional<std::int32_t> kind_;  // the EntityType it answered, once asked
     std::unordered_map<std::wstring, DISPID> dispIds_;

@@ -5,6 +5,7 @@
 #include <memory>
 #include <utility>
 
+#include "cad/win/busy_call.h"
 #include "cad/win/com_dispatch.h"
 #include "cad/win/com_error.h"
 
@@ -26,11 +27,15 @@ CLSID ClassOf(std::wstring_view progId) {
     return clsid;
 }
 
-DispatchPtr DispatchFrom(IUnknown& object) {
+// A new connection to the CAD behind `object`; asking a remote object for IDispatch is a call to its
+// server, which may be busy.
+DispatchPtr DispatchFrom(IUnknown& object, const std::shared_ptr<BusyCadWait>& busyWait) {
     ComPtr<IDispatch> dispatch;
-    const HRESULT hr = object.QueryInterface(IID_PPV_ARGS(&dispatch));
+    const HRESULT hr = CallWhileBusy(busyWait.get(), [&] { return object.QueryInterface(IID_PPV_ARGS(&dispatch)); });
     if (FAILED(hr)) ThrowPlatformError(hr);
-    return std::make_shared<ComDispatch>(std::move(dispatch));
+    auto connection = std::make_shared<ComConnection>();
+    connection->busyWait = busyWait;
+    return std::make_shared<ComDispatch>(std::move(dispatch), std::move(connection));
 }
 
 std::wstring WindowTitle(HWND window) {
@@ -72,19 +77,24 @@ Win32Platform::Win32Platform(std::wstring applicationTitle)
 DispatchPtr Win32Platform::GetRunningObject(std::wstring_view progId) {
     const CLSID clsid = ClassOf(progId);
     ComPtr<IUnknown> running;
-    const HRESULT hr = GetActiveObject(clsid, nullptr, &running);
+    // Taking a busy CAD's object out of the table is refused like any call to it.
+    const HRESULT hr =
+        CallWhileBusy(busyWait_.get(), [&] { return GetActiveObject(clsid, nullptr, running.ReleaseAndGetAddressOf()); });
     if (FAILED(hr)) ThrowPlatformError(hr);
     if (!running) ThrowPlatformError(E_POINTER);
-    return DispatchFrom(*running.Get());
+    return DispatchFrom(*running.Get(), busyWait_);
 }
 
 DispatchPtr Win32Platform::CreateObject(std::wstring_view progId) {
     const CLSID clsid = ClassOf(progId);
     ComPtr<IDispatch> created;
-    const HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_LOCAL_SERVER, IID_PPV_ARGS(&created));
+    const HRESULT hr = CallWhileBusy(busyWait_.get(), [&] {
+        return CoCreateInstance(clsid, nullptr, CLSCTX_LOCAL_SERVER, __uuidof(IDispatch),
+                                reinterpret_cast<void**>(created.ReleaseAndGetAddressOf()));
+    });
     if (FAILED(hr)) ThrowPlatformError(hr);
     if (!created) ThrowPlatformError(E_POINTER);
-    return std::make_shared<ComDispatch>(std::move(created));
+    return DispatchFrom(*created.Get(), busyWait_);
 }
 
 void Win32Platform::ActivateWindow(std::wstring_view title) {

@@ -1,13 +1,15 @@
 #pragma once
 // Win32Platform: the operating-system services of the link on Windows — COM objects by ProgID, window
-// activation by title, message boxes and the performance counter. Use it on the thread of the COM
-// apartment and of the windows.
+// activation by title, message boxes and the performance counter. The objects it hands out wait out a
+// busy CAD (win32_busy_wait.h). Use it on the thread of the COM apartment and of the windows.
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 #include "cad/platform.h"
+#include "cad/win/win32_busy_wait.h"
 
 namespace korvena {
 
@@ -17,7 +19,10 @@ public:
     explicit Win32Platform(std::wstring applicationTitle);
 
     // The window that owns the message boxes from now on; null for none (the default).
-    void SetOwnerWindow(HWND owner) noexcept { owner_ = owner; }
+    void SetOwnerWindow(HWND owner) noexcept {
+        owner_ = owner;
+        busyWait_->SetOwnerWindow(owner);
+    }
 
     // GetActiveObject; a failure carries its HRESULT and the system's description.
     DispatchPtr GetRunningObject(std::wstring_view progId) override;
@@ -35,6 +40,7 @@ public:
 private:
     std::wstring applicationTitle_;
     HWND owner_ = nullptr;
+    std::shared_ptr<Win32BusyWait> busyWait_ = std::make_shared<Win32BusyWait>();
 };
 
 // The visible top-level window that ActivateWindow would choose for title, or null.

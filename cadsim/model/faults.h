@@ -1,6 +1,7 @@
 #pragma once
 // Faults a test can inject into the simulated CAD: a refused colour, a member an old CAD lacks, a
-// member that answers a value of the wrong kind, a call that fails, and a CAD that goes away.
+// member that answers a value of the wrong kind, a call that fails, a CAD that goes away, and spells
+// in which the CAD is busy and refuses every automation call (only across COM: see busy_schedule.h).
 
 #include <cstdint>
 #include <optional>
@@ -38,6 +39,15 @@ struct FailingMember {
     std::wstring description = L"调用失败";
 };
 
+// Once the `afterSelection`-th SelectOnScreen (counting from 1) has ended, the CAD is busy for
+// `milliseconds`.
+struct BusySpell {
+    int afterSelection = 1;
+    std::int64_t milliseconds = 0;
+
+    friend bool operator==(const BusySpell&, const BusySpell&) = default;
+};
+
 struct Faults {
     std::vector<std::int16_t> refusedColors{};     // a Color put of one of these fails, non-438
     std::vector<MemberSelector> missingMembers{};  // the member does not exist: 438, HasMember false
@@ -45,6 +55,7 @@ struct Faults {
     std::vector<FailingMember> failures{};
     // Calls numbered above this (the first call is 1) fail as a disconnected server.
     std::optional<std::int64_t> disconnectAfterCall{};
+    std::vector<BusySpell> busySpells{};
 };
 
 }  // namespace korvena::cadsim

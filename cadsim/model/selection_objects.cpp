@@ -40,6 +40,7 @@ Variant SelectionSetObject::DoCall(SimState& state, Member member, const std::ve
                     members.push_back(id);
                 }
             }
+            ++state.selectionsEnded;
             return {};
         }
         case Member::kDelete:

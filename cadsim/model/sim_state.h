@@ -47,6 +47,7 @@ struct SimState : std::enable_shared_from_this<SimState> {
 
     std::deque<std::vector<int>> scriptedSelections;
     Selector selector;
+    std::int64_t selectionsEnded = 0;  // SelectOnScreen calls that have returned
 
     Faults faults;
 

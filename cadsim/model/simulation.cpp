@@ -150,6 +150,10 @@ void Simulation::QueueSelection(std::vector<int> entityIds) {
     state_->scriptedSelections.push_back(std::move(entityIds));
 }
 
+std::int64_t Simulation::SelectionsEnded() const {
+    return state_->selectionsEnded;
+}
+
 std::size_t Simulation::PendingSelections() const {
     return state_->scriptedSelections.size();
 }

@@ -75,6 +75,8 @@ public:
     // the set. With the queue empty it asks the selector; without one the selection stays empty.
     void QueueSelection(std::vector<int> entityIds);
     std::size_t PendingSelections() const;
+    // SelectOnScreen calls that have returned so far.
+    std::int64_t SelectionsEnded() const;
     std::vector<std::vector<int>> PendingSelectionList() const;
     void SetSelector(Selector selector);
 

@@ -359,7 +359,8 @@ std::vector<Item> ReadItems(const Json& faults, std::string_view key, const std:
 }
 
 Faults ReadFaults(const Json& value, const std::string& where) {
-    CheckKeys(value, {"refusedColors", "missingMembers", "answers", "failures", "dieAfterCalls"}, where);
+    CheckKeys(value, {"refusedColors", "missingMembers", "answers", "failures", "dieAfterCalls", "busySpells"},
+              where);
     Faults faults;
     faults.refusedColors =
         ReadItems<std::int16_t>(value, "refusedColors", where, [](const Json& v, const std::string& w) {
@@ -391,6 +392,17 @@ Faults ReadFaults(const Json& value, const std::string& where) {
         faults.disconnectAfterCall = ReadInteger(
             value["dieAfterCalls"], 0, std::numeric_limits<long long>::max(), At(where, "dieAfterCalls"));
     }
+    faults.busySpells =
+        ReadItems<BusySpell>(value, "busySpells", where, [](const Json& v, const std::string& w) {
+            CheckKeys(v, {"afterSelection", "milliseconds"}, w);
+            BusySpell spell;
+            if (v.contains("afterSelection"))
+                spell.afterSelection =
+                    static_cast<int>(ReadInteger(v["afterSelection"], 1, 1 << 30, At(w, "afterSelection")));
+            if (!v.contains("milliseconds")) Fail(w, "needs \"milliseconds\"");
+            spell.milliseconds = ReadInteger(v["milliseconds"], 0, 24LL * 3600 * 1000, At(w, "milliseconds"));
+            return spell;
+        });
     return faults;
 }
 
@@ -423,6 +435,11 @@ Json WriteFaults(const Faults& faults) {
     }
     out["failures"] = std::move(failures);
     if (faults.disconnectAfterCall) out["dieAfterCalls"] = *faults.disconnectAfterCall;
+    Json spells = Json::array();
+    for (const auto& spell : faults.busySpells) {
+        spells.push_back({{"afterSelection", spell.afterSelection}, {"milliseconds", spell.milliseconds}});
+    }
+    out["busySpells"] = std::move(spells);
     return out;
 }
 

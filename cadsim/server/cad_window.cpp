@@ -17,6 +17,7 @@ namespace {
 
 constexpr int kInitialWidth = 960;
 constexpr UINT_PTR kRepaintTimer = 1;
+constexpr UINT_PTR kBusyEndTimer = 2;
 constexpr UINT kRepaintDelayMs = 50;
 constexpr int kInitialHeight = 720;
 // Space kept free around the drawing's extents, in pixels.
@@ -35,6 +36,8 @@ constexpr COLORREF kBackground = RGB(246, 246, 241);
 constexpr COLORREF kStripBackground = RGB(226, 228, 222);
 constexpr COLORREF kStripText = RGB(20, 20, 20);
 constexpr COLORREF kFenceColour = RGB(30, 60, 200);
+constexpr COLORREF kBusyText = RGB(180, 20, 20);
+constexpr wchar_t kBusyNotice[] = L"CAD 正忙：拒绝自动化调用";
 // Chinese text needs a font with the characters; the test prefix maps this name to one.
 constexpr wchar_t kFontFace[] = L"SimSun";
 
@@ -146,6 +149,11 @@ LRESULT CadWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noe
             if (message == WriteStateMessage()) return actions_.writeState && actions_.writeState() ? 1 : 0;
             if (message == EntityPointMessage()) return EntityPoint(static_cast<int>(wParam));
             if (message == SelectingMessage()) return selecting_ ? 1 : 0;
+            if (message == BusyMessage()) return Busy() ? 1 : 0;
+            if (message == BusyForMessage()) {
+                if (actions_.startBusySpell) actions_.startBusySpell(static_cast<std::int64_t>(wParam));
+                return 1;
+            }
         }
         switch (message) {
             case WM_PAINT:
@@ -184,8 +192,17 @@ LRESULT CadWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noe
                     SetCursor(LoadCursorW(nullptr, IDC_CROSS));
                     return TRUE;
                 }
+                if (Busy() && LOWORD(lParam) == HTCLIENT) {
+                    SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+                    return TRUE;
+                }
                 break;
             case WM_TIMER:
+                if (wParam == kBusyEndTimer) {
+                    KillTimer(hwnd_, kBusyEndTimer);
+                    Invalidate();
+                    return 0;
+                }
                 if (wParam != kRepaintTimer) break;
                 KillTimer(hwnd_, kRepaintTimer);
                 repaintPending_ = false;
@@ -238,6 +255,22 @@ void CadWindow::Refresh() noexcept {
         repaintPending_ = true;
     } else if (!repaintPending_) {
         Invalidate();
+    }
+}
+
+void CadWindow::ShowBusySpell(std::int64_t milliseconds) noexcept {
+    if (hwnd_ == nullptr) return;
+    Invalidate();
+    // A little after the end, so that the spell is over when the strip is painted again.
+    SetTimer(hwnd_, kBusyEndTimer, static_cast<UINT>(std::clamp<std::int64_t>(milliseconds + 20, 1, 0x7FFFFFFF)),
+             nullptr);
+}
+
+bool CadWindow::Busy() const noexcept {
+    try {
+        return actions_.busy && actions_.busy();
+    } catch (...) {
+        return false;
     }
 }
 
@@ -516,6 +549,12 @@ void CadWindow::PaintCommandStrip(HDC dc) {
         DrawTextW(dc, line.c_str(), static_cast<int>(line.size()), &row,
                   DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS | DT_EXPANDTABS | DT_VCENTER);
         y += kStripLineHeight;
+    }
+    if (Busy() && !selecting_) {
+        RECT corner{strip.left + kStripPadding, strip.top + kStripPadding, strip.right - kStripPadding,
+                    strip.top + kStripPadding + kStripLineHeight};
+        SetTextColor(dc, kBusyText);
+        DrawTextW(dc, kBusyNotice, -1, &corner, DT_SINGLELINE | DT_NOPREFIX | DT_RIGHT | DT_VCENTER);
     }
 }
 

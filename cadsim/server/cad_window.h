@@ -10,11 +10,13 @@
 //     entities the fence line crosses are added in the order the line meets them;
 //   - Enter, Space, Escape or a right click ends the selection;
 //   - closing the window ends the selection too; the window then closes once the call has returned.
+// While the CAD is busy the command strip says so and the cursor is the wait cursor.
 // Registered messages (cadsim_messages.h) let a test write the state, find a pixel that picks an
-// entity, and see whether a selection waits.
+// entity, see whether a selection waits, and make the CAD busy for a while.
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string_view>
@@ -32,6 +34,9 @@ public:
         std::function<bool()> writeState;
         // Runs once when the window is about to close for good, before it is destroyed.
         std::function<void()> closing;
+        // Whether the CAD is busy now, and how to make it busy for a number of milliseconds.
+        std::function<bool()> busy;
+        std::function<void(std::int64_t)> startBusySpell;
     };
 
     // Keeps a reference to the simulation for its whole life.
@@ -46,6 +51,8 @@ public:
 
     // Brings the window in line with the simulation: title, shown when Visible, repainted.
     void Refresh() noexcept;
+    // A busy spell has started that ends in `milliseconds`: shown now, and taken away when it ends.
+    void ShowBusySpell(std::int64_t milliseconds) noexcept;
 
     // Lets the user select; the picked entity ids in picking order. Nothing at once while the window
     // is hidden.
@@ -63,6 +70,7 @@ private:
     void OnMouseMove(Point2 pixel);
     void OnKey(WPARAM key, bool down);
     void EndSelection();
+    bool Busy() const noexcept;
     void Pick(const std::vector<int>& ids);
     void Invalidate() const noexcept;
     LRESULT EntityPoint(int id);

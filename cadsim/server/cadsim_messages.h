@@ -8,6 +8,9 @@
 //   EntityPoint  wParam: an entity id. A client-area pixel where a left click picks that entity, as
 //                MAKELRESULT(x, y); kNoEntityPoint when there is none
 //   Selecting    1 while an interactive selection waits for the user, else 0
+//   BusyFor      wParam: milliseconds. The CAD is busy from now on for that long and refuses every
+//                automation call meanwhile; 1
+//   Busy         1 while the CAD is busy (a selection waits, or a busy spell runs), else 0
 
 #include <windows.h>
 
@@ -18,6 +21,8 @@ inline constexpr wchar_t kCadWindowClass[] = L"KorvenaCadSimWindow";
 inline constexpr wchar_t kWriteStateMessageName[] = L"KorvenaCadSim.WriteState";
 inline constexpr wchar_t kEntityPointMessageName[] = L"KorvenaCadSim.EntityPoint";
 inline constexpr wchar_t kSelectingMessageName[] = L"KorvenaCadSim.Selecting";
+inline constexpr wchar_t kBusyForMessageName[] = L"KorvenaCadSim.BusyFor";
+inline constexpr wchar_t kBusyMessageName[] = L"KorvenaCadSim.Busy";
 
 inline constexpr LRESULT kNoEntityPoint = 0xFFFFFFFF;
 
@@ -31,6 +36,14 @@ inline UINT EntityPointMessage() {
 }
 inline UINT SelectingMessage() {
     static const UINT message = RegisterWindowMessageW(kSelectingMessageName);
+    return message;
+}
+inline UINT BusyForMessage() {
+    static const UINT message = RegisterWindowMessageW(kBusyForMessageName);
+    return message;
+}
+inline UINT BusyMessage() {
+    static const UINT message = RegisterWindowMessageW(kBusyMessageName);
     return message;
 }
 

@@ -11,23 +11,27 @@ CadSimServer::CadSimServer(HINSTANCE instance, Simulation& simulation,
     : simulation_(simulation),
       stateFile_(std::move(stateFile)),
       objects_(ServedObjects::Create()),
-      window_(instance, simulation, {[this] { return WriteState(); }, [this] { Closing(); }}) {}
+      busySchedule_(simulation.CurrentFaults().busySpells),
+      window_(instance, simulation,
+              {.writeState = [this] { return WriteState(); },
+               .closing = [this] { Closing(); },
+               .busy = [this] { return Busy(); },
+               .startBusySpell = [this](std::int64_t milliseconds) { StartBusySpell(milliseconds); }}) {}
 
 CadSimServer::~CadSimServer() {
     simulation_.SetChangeListener({});
     simulation_.SetSelector({});
+    messageFilter_.Revoke();
     activeObject_.Revoke();
     classObject_.Revoke();
 }
 
 void CadSimServer::Start() {
     window_.Create();
-    simulation_.SetChangeListener([this] { window_.Refresh(); });
-    simulation_.SetSelector([this](std::wstring_view setName) {
-        // A client that calls in while the user selects is turned away until the selection ends.
-        BusyScope busy(*objects_);
-        return window_.Select(setName);
-    });
+    simulation_.SetChangeListener([this] { Changed(); });
+    // A client that calls in while the user selects is turned away until the selection ends.
+    simulation_.SetSelector([this](std::wstring_view setName) { return window_.Select(setName); });
+    messageFilter_.Register(NewBusyMessageFilter([this] { return Busy(); }).Get());
     application_ = objects_->ToCom(simulation_.Application());
     const auto factory = NewApplicationFactory(application_);
     classObject_ = ClassObjectRegistration(kCadSimClassId, factory.Get());
@@ -43,6 +47,30 @@ int CadSimServer::Run() {
     }
     Closing();  // when the loop ended some other way than through the window
     return finalStateWritten_ ? 0 : 3;
+}
+
+namespace {
+std::int64_t Now() {
+    return static_cast<std::int64_t>(GetTickCount64());
+}
+}  // namespace
+
+bool CadSimServer::Busy() {
+    return window_.Selecting() || busySchedule_.Busy(Now());
+}
+
+void CadSimServer::Changed() {
+    window_.Refresh();
+    const std::int64_t ended = simulation_.SelectionsEnded();
+    if (ended == selectionsEnded_) return;
+    selectionsEnded_ = ended;
+    busySchedule_.SelectionsEnded(ended, Now());
+    if (busySchedule_.Busy(Now())) window_.ShowBusySpell(*busySchedule_.BusyUntil() - Now());
+}
+
+void CadSimServer::StartBusySpell(std::int64_t milliseconds) {
+    busySchedule_.StartSpell(milliseconds, Now());
+    if (busySchedule_.Busy(Now())) window_.ShowBusySpell(*busySchedule_.BusyUntil() - Now());
 }
 
 bool CadSimServer::WriteState() noexcept {

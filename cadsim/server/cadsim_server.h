@@ -1,7 +1,9 @@
 #pragma once
 // CadSimServer: one simulated CAD as a running COM local server. It puts the simulation's application
 // in front of COM (the class object and the running object table), gives the simulation its window, and
-// lets that window do the interactive selections. The process ends when the window closes, never when
+// lets that window do the interactive selections. While a selection waits for the user, or a busy spell
+// runs (the drawing's busySpells, or one a test starts through the window), its message filter refuses
+// every incoming call. The process ends when the window closes, never when
 // clients let go: a CAD stays open until its user closes it.
 
 #include <windows.h>
@@ -11,7 +13,9 @@
 #include <memory>
 #include <optional>
 
+#include "cadsim/model/busy_schedule.h"
 #include "cadsim/model/simulation.h"
+#include "cadsim/server/busy_message_filter.h"
 #include "cadsim/server/cad_window.h"
 #include "cadsim/server/com_server.h"
 #include "cadsim/server/served_object.h"
@@ -37,11 +41,17 @@ public:
 private:
     bool WriteState() noexcept;
     void Closing() noexcept;
+    bool Busy();
+    void Changed();
+    void StartBusySpell(std::int64_t milliseconds);
 
     Simulation& simulation_;
     std::optional<std::filesystem::path> stateFile_;
     std::shared_ptr<ServedObjects> objects_;
+    BusySchedule busySchedule_;
+    std::int64_t selectionsEnded_ = 0;
     CadWindow window_;
+    MessageFilterRegistration messageFilter_;
     Microsoft::WRL::ComPtr<IDispatch> application_;
     ClassObjectRegistration classObject_;
     ActiveObjectRegistration activeObject_;

@@ -56,7 +56,6 @@ public:
                                             DISPID* ids) override {
         if (iid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
         if (names == nullptr || ids == nullptr || count == 0 || names[0] == nullptr) return E_INVALIDARG;
-        if (objects_->Busy()) return RPC_E_CALL_REJECTED;
         // Named arguments are not supported: every name after the member's is unknown.
         HRESULT outcome = S_OK;
         for (UINT i = 1; i < count; ++i) {
@@ -84,7 +83,6 @@ public:
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS* params,
                                      VARIANT* result, EXCEPINFO* exception, UINT*) override {
         if (iid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
-        if (objects_->Busy()) return RPC_E_CALL_REJECTED;
         if (result != nullptr) VariantInit(result);
         DISPPARAMS none{nullptr, nullptr, 0, 0};
         try {

@@ -11,8 +11,8 @@
 // get), property put, method call, and DISPID_NEWENUM as a new IEnumVARIANT. The model's failures come
 // back as DISP_E_EXCEPTION with the number a late-bound caller then sees; no exception leaves Invoke.
 //
-// While the server is busy (a selection waits for the user inside a client's call) every other Invoke
-// is refused with RPC_E_CALL_REJECTED, as a CAD in the middle of a command refuses automation calls.
+// A busy CAD's refusals are not theirs: the server's message filter turns calls away before they
+// arrive (busy_message_filter.h).
 //
 // Single-threaded: everything on the server's STA thread.
 
@@ -44,8 +44,6 @@ public:
     // the simulated CAD's.
     Microsoft::WRL::ComPtr<IDispatch> ToCom(const korvena::DispatchPtr& object) const override;
 
-    bool Busy() const noexcept { return busy_; }
-    void SetBusy(bool busy) noexcept { busy_ = busy; }
     // Served objects alive now.
     std::size_t LiveCount() const noexcept { return byModel_.size(); }
 
@@ -56,22 +54,6 @@ private:
 
     mutable std::unordered_map<const korvena::Dispatch*, ServedObject*> byModel_;
     mutable std::unordered_map<const IDispatch*, ServedObject*> byCom_;
-    bool busy_ = false;
-};
-
-// Marks the server busy for the owner's lifetime.
-class BusyScope {
-public:
-    explicit BusyScope(ServedObjects& objects) noexcept : objects_(objects), was_(objects.Busy()) {
-        objects_.SetBusy(true);
-    }
-    ~BusyScope() { objects_.SetBusy(was_); }
-    BusyScope(const BusyScope&) = delete;
-    BusyScope& operator=(const BusyScope&) = delete;
-
-private:
-    ServedObjects& objects_;
-    bool was_;
 };
 
 // The EXCEPINFO code of a model failure: the caller's own error numbers (1 to 65535) travel as

@@ -65,6 +65,20 @@ bool CadSimProcess::Selecting() const {
            answer == 1;
 }
 
+bool CadSimProcess::Busy() const {
+    DWORD_PTR answer = 0;
+    return SendMessageTimeoutW(Window(), cadsim::BusyMessage(), 0, 0, SMTO_BLOCK, 5000, &answer) && answer == 1;
+}
+
+void CadSimProcess::StartBusySpell(std::chrono::milliseconds length) const {
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutW(Window(), cadsim::BusyForMessage(), static_cast<WPARAM>(length.count()), 0,
+                             SMTO_BLOCK, 5000, &answer) ||
+        answer != 1) {
+        throw std::runtime_error("the simulator did not start a busy spell");
+    }
+}
+
 void CadSimProcess::ClickEntity(int id) const {
     DWORD_PTR at = 0;
     if (!SendMessageTimeoutW(Window(), cadsim::EntityPointMessage(), static_cast<WPARAM>(id), 0, SMTO_BLOCK,

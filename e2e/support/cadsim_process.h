@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <chrono>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <string>
@@ -39,6 +40,11 @@ public:
     bool Selecting() const;
     void ClickEntity(int id) const;  // throws std::runtime_error when no pixel picks it
     void PressEnter() const;
+    // The CAD busy and refusing automation calls: whether it is now, and a spell from now on.
+    bool Busy() const;
+    void StartBusySpell(std::chrono::milliseconds length) const;
+    // Ends the process at once, as a crash would.
+    void Kill() { process_.Kill(); }
     // Closes the window as a user would and waits for the process; its exit code.
     long Close();
 

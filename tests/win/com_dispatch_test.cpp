@@ -328,6 +328,118 @@ TEST_F(EnumerateTest, FailuresBecomeAutomationErrors) {
     EXPECT_EQ(ErrorOf([&] { client_->Enumerate(); }).Number(), static_cast<std::int32_t>(0x80010108));
 }
 
+TEST_F(EnumerateTest, EachItemIsLetGoOfWhenItsVisitEnds) {
+    std::vector<ComPtr<FakeComObject>> entities;
+    std::vector<VARIANT> values;
+    for (int i = 0; i < 70; ++i) {
+        entities.push_back(FakeComObject::Create());
+        VARIANT value;
+        VariantInit(&value);
+        value.vt = VT_DISPATCH;
+        value.pdispVal = entities.back().Get();
+        value.pdispVal->AddRef();
+        values.push_back(value);
+    }
+    Serve(FakeEnumerator::Create(std::move(values)));
+    std::vector<ULONG> earlierHeld;  // references to the items before this one, at this one's visit
+    int visited = 0;
+    client_->ForEach([&](Variant item) {
+        EXPECT_EQ(entities[visited]->References(), 3u);  // ours, the enumerator's copy and the item
+        ULONG held = 0;
+        for (int i = 0; i < visited; ++i) held += entities[i]->References();
+        earlierHeld.push_back(held);
+        ToObject(item);
+        ++visited;
+    });
+    EXPECT_EQ(visited, 70);
+    for (int i = 0; i < 70; ++i) EXPECT_EQ(earlierHeld[i], static_cast<ULONG>(2 * i)) << i;
+}
+
+// A waiting that counts its pauses and answers the question as told.
+class CountingWait final : public BusyCadWait {
+public:
+    std::chrono::milliseconds Now() override { return now; }
+    void Pause(std::chrono::milliseconds pause) override {
+        ++pauses;
+        now += pause;
+    }
+    bool AskToRetry() override {
+        ++questions;
+        return retry;
+    }
+    std::chrono::milliseconds now{0};
+    int pauses = 0;
+    int questions = 0;
+    bool retry = false;
+};
+
+class BusyServerTest : public ::testing::Test {
+protected:
+    std::shared_ptr<CountingWait> wait_ = std::make_shared<CountingWait>();
+    ComPtr<FakeComObject> server_ = FakeComObject::Create();
+    std::shared_ptr<ComDispatch> client_ = std::make_shared<ComDispatch>(server_, Connection());
+
+    std::shared_ptr<ComConnection> Connection() {
+        auto connection = std::make_shared<ComConnection>();
+        connection->busyWait = wait_;
+        return connection;
+    }
+};
+
+TEST_F(BusyServerTest, RefusedCallsAreMadeAgainUntilTakenAndWriteOnce) {
+    int refusals = 3;
+    int puts = 0;
+    server_->On(L"Elevation", [&](WORD, const DISPPARAMS&, VARIANT*, EXCEPINFO*) {
+        if (refusals-- > 0) return RPC_E_CALL_REJECTED;
+        ++puts;
+        return S_OK;
+    });
+    server_->RefuseLookups(2);
+    client_->Put(L"Elevation", 125.5);
+    EXPECT_EQ(puts, 1);
+    EXPECT_EQ(server_->NameLookups(), 3);
+    EXPECT_EQ(server_->Invocations(), 4);
+    EXPECT_EQ(wait_->pauses, 5);
+    EXPECT_EQ(wait_->questions, 0);
+
+    const ComPtr<FakeEnumerator> enumerator = FakeEnumerator::Create(Numbers(3));
+    enumerator->refusals = 2;
+    server_->OnNewEnum([&](WORD, const DISPPARAMS&, VARIANT* result, EXCEPINFO*) {
+        result->vt = VT_UNKNOWN;
+        result->punkVal = enumerator.Get();
+        enumerator->AddRef();
+        return S_OK;
+    });
+    EXPECT_EQ(client_->Enumerate().size(), 3u);
+    EXPECT_EQ(enumerator->nextCalls, 3);
+}
+
+TEST_F(BusyServerTest, GivingUpEndsWithCancelAndAGoneServerIsNotWaitedFor) {
+    server_->On(L"Count", [](WORD, const DISPPARAMS&, VARIANT*, EXCEPINFO*) { return RPC_E_CALL_REJECTED; });
+    EXPECT_THROW(client_->Get(L"Count"), CadBusyCancelled);
+    EXPECT_EQ(wait_->questions, 1);
+
+    const std::vector<std::pair<std::wstring, HRESULT>> gone{
+        {L"Disconnected", RPC_E_DISCONNECTED},
+        {L"Unavailable", HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE)},
+        {L"NotConnected", CO_E_OBJNOTCONNECTED}};
+    for (const auto& [name, hr] : gone) {
+        server_->On(name, [hr](WORD, const DISPPARAMS&, VARIANT*, EXCEPINFO*) { return hr; });
+    }
+    const int pausesBefore = wait_->pauses;
+    for (const auto& [name, hr] : gone) {
+        EXPECT_EQ(ErrorOf([&] { client_->Call(name); }).Number(), static_cast<std::int32_t>(hr)) << hr;
+    }
+    EXPECT_EQ(wait_->pauses, pausesBefore);
+}
+
+TEST_F(BusyServerTest, WithoutAWayToWaitARefusalIsAnError) {
+    server_->On(L"Count", [](WORD, const DISPPARAMS&, VARIANT*, EXCEPINFO*) { return RPC_E_CALL_REJECTED; });
+    const auto plain = std::make_shared<ComDispatch>(server_);
+    EXPECT_EQ(ErrorOf([&] { plain->Get(L"Count"); }).Number(), static_cast<std::int32_t>(RPC_E_CALL_REJECTED));
+    EXPECT_EQ(server_->Invocations(), 1);
+}
+
 TEST(ComError, SystemTextOrFallbackWithTheNumber) {
     EXPECT_EQ(SystemErrorText(static_cast<HRESULT>(0x8004FFFF)), L"自动化错误 0x8004FFFF");
     const std::wstring text = SystemErrorText(E_ACCESSDENIED);

@@ -31,6 +31,9 @@ public:
     // From now on every member has another DISPID; the old ones answer DISP_E_MEMBERNOTFOUND.
     void Renumber() { idBase_ += 1000; }
 
+    // The next `count` name lookups are refused as by a busy server.
+    void RefuseLookups(int count) { refusedLookups_ = count; }
+
     ULONG References() const { return references_; }
     int NameLookups() const { return nameLookups_; }
     int Invocations() const { return invocations_; }
@@ -58,6 +61,10 @@ public:
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
         ++nameLookups_;
+        if (refusedLookups_ > 0) {
+            --refusedLookups_;
+            return RPC_E_CALL_REJECTED;
+        }
         if (count != 1) return E_INVALIDARG;
         const std::wstring name = Lower(names[0]);
         for (std::size_t i = 0; i < members_.size(); ++i) {
@@ -96,6 +103,7 @@ private:
 
     ULONG references_ = 1;
     int nameLookups_ = 0;
+    int refusedLookups_ = 0;
     int invocations_ = 0;
     DISPID idBase_ = 1;
     std::vector<Member> members_;
@@ -103,7 +111,8 @@ private:
 };
 
 // FakeEnumerator: IEnumVARIANT over copies of the given values; with neverEnds it answers S_OK with
-// nothing fetched for ever, and with failure it fails every Next.
+// nothing fetched for ever, with failure it fails every Next, and it refuses the first `refusals` calls of
+// Next as a busy server does.
 class FakeEnumerator final : public IEnumVARIANT {
 public:
     static Microsoft::WRL::ComPtr<FakeEnumerator> Create(std::vector<VARIANT> values) {
@@ -113,6 +122,7 @@ public:
     }
     bool neverEnds = false;
     HRESULT failure = S_OK;
+    int refusals = 0;
     int nextCalls = 0;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
@@ -132,6 +142,10 @@ public:
     }
     HRESULT STDMETHODCALLTYPE Next(ULONG wanted, VARIANT* out, ULONG* fetched) override {
         ++nextCalls;
+        if (refusals > 0) {
+            --refusals;
+            return RPC_E_SERVERCALL_RETRYLATER;
+        }
         if (FAILED(failure)) return failure;
         if (neverEnds) {
             *fetched = 0;

@@ -395,10 +395,11 @@ TEST(InteractiveSelection, ClicksAndFencesPickInOrderWhileOtherCallersWait) {
                 ComApartment helperApartment;
                 ComPtr<IUnknown> running;
                 ComPtr<IDispatch> other;
-                if (SUCCEEDED(GetActiveObject(kCadSimClassId, nullptr, &running)) &&
-                    SUCCEEDED(running.As(&other))) {
-                    refusal = ErrorNumberOf([&] { ComDispatch(other).Get(L"Caption"); });
-                }
+                // Taking the running object from the table, and asking it for IDispatch, are already
+                // calls to the server.
+                HRESULT hr = GetActiveObject(kCadSimClassId, nullptr, &running);
+                if (SUCCEEDED(hr)) hr = running.As(&other);
+                refusal = FAILED(hr) ? hr : ErrorNumberOf([&] { ComDispatch(other).Get(L"Caption"); });
             }
             driver.Click(driver.EntityPoint(3));
             driver.Click(driver.EntityPoint(5));

@@ -13,6 +13,7 @@
 #include "cadsim/model/member_names.h"
 #include "cadsim/model/sim_errors.h"
 #include "cadsim/model/simulation.h"
+#include "cadsim/server/busy_message_filter.h"
 #include "cadsim/server/member_ids.h"
 
 namespace korvena::cadsim {
@@ -195,22 +196,14 @@ TEST_F(ServedObjectTest, TheEnumeratorStepsSkipsResetsAndClones) {
     VariantClear(&batch[0]);
 }
 
-TEST_F(ServedObjectTest, ABusyServerTurnsCallsAwayWithoutTouchingTheModel) {
-    const ComPtr<IDispatch> circle = Entity(1);
-    const DISPID color = IdOf(circle.Get(), L"Color");
-    const auto calls = simulation.CallCount();
-    {
-        BusyScope busy(*objects);
-        ScopedVariant result;
-        EXPECT_EQ(Invoke(circle.Get(), color, DISPATCH_PROPERTYGET, {}, result.Receive()),
-                  RPC_E_CALL_REJECTED);
-        HRESULT outcome = S_OK;
-        IdOf(circle.Get(), L"Color", &outcome);
-        EXPECT_EQ(outcome, RPC_E_CALL_REJECTED);
-    }
-    EXPECT_EQ(simulation.CallCount(), calls);
-    ScopedVariant result;
-    EXPECT_EQ(Invoke(circle.Get(), color, DISPATCH_PROPERTYGET, {}, result.Receive()), S_OK);
+TEST(BusyMessageFilter, TurnsCallsAwayOnlyWhileBusy) {
+    bool busy = true;
+    const ComPtr<IMessageFilter> filter = NewBusyMessageFilter([&] { return busy; });
+    EXPECT_EQ(filter->HandleInComingCall(CALLTYPE_TOPLEVEL, nullptr, 0, nullptr),
+              static_cast<DWORD>(SERVERCALL_REJECTED));
+    busy = false;
+    EXPECT_EQ(filter->HandleInComingCall(CALLTYPE_TOPLEVEL, nullptr, 0, nullptr),
+              static_cast<DWORD>(SERVERCALL_ISHANDLED));
 }
 
 }  // namespace
