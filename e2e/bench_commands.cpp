@@ -1,6 +1,7 @@
 // Benchmark, not a test: commands over many entities through korvena.exe and cross-process COM to
 // cadsim.exe. Prints the time each command took and the CAD round trips it made per entity (from
-// the simulator's own call counter).
+// the simulator's own call counter), the time from the last write to the closing line (from the
+// simulator's call record), and korvena.exe's memory.
 //   - sequential assignment of N contours;
 //   - scatter-point assignment of N circles with their texts, answered 是.
 //
@@ -13,6 +14,9 @@
 #include <map>
 #include <nlohmann/json.hpp>
 #include <string>
+
+#include <windows.h>
+#include <psapi.h>
 
 #include "cad/win/com_apartment.h"
 #include "e2e/support/cadsim_process.h"
@@ -73,6 +77,35 @@ void PrintRoundTrips(const json& state, int entities, const char* per) {
     }
 }
 
+// Milliseconds from the last put to the command-line prompt that holds `closing`, by the simulator's clock.
+double LastWriteToClosingLine(const json& state, const std::string& closing) {
+    double lastPut = 0, closingLine = 0;
+    for (const auto& call : state.at("calls")) {
+        const std::string kind = call.value("kind", std::string());
+        if (kind == "put") lastPut = call.value("atMs", 0.0);
+        // The simulator records a call under its own spelling of the member.
+        if (kind == "call" && call.value("member", std::string()) == "Prompt" &&
+            call.value("arguments", std::string()).find(closing) != std::string::npos) {
+            closingLine = call.value("atMs", 0.0);
+        }
+    }
+    return closingLine - lastPut;
+}
+
+void PrintMemory(KorvenaWindow& korvena) {
+    PROCESS_MEMORY_COUNTERS_EX counters{};
+    counters.cb = sizeof counters;
+    if (!GetProcessMemoryInfo(korvena.Process().Handle(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                              sizeof counters)) {
+        std::puts("  korvena.exe memory:              not available");
+        return;
+    }
+    // The commit charge: the process's private bytes (Wine leaves PrivateUsage at 0 for another process).
+    std::printf("  korvena.exe private bytes:       %.1f MiB now, %.1f MiB at the peak\n",
+                static_cast<double>(counters.PagefileUsage) / (1 << 20),
+                static_cast<double>(counters.PeakPagefileUsage) / (1 << 20));
+}
+
 bool Sequential(int contours) {
     TempFolder folder;
     CadSimProcess cad(folder.Path(), ContourMap(contours));
@@ -101,6 +134,8 @@ bool Sequential(int contours) {
     std::printf("  command, click to focus back:   %.2f s (%.2f ms per contour)\n", Seconds(doneAt - clickAt),
                 1000 * Seconds(doneAt - clickAt) / contours);
     PrintRoundTrips(state, contours, "contour");
+    std::printf("  last write to the closing line:  %.1f ms\n", LastWriteToClosingLine(state, "等高线高程赋值完成"));
+    PrintMemory(korvena);
     PostMessageW(korvena.Handle(), WM_CLOSE, 0, 0);
     cad.Close();
     return true;
@@ -138,6 +173,8 @@ bool Scatter(int pairs) {
     std::printf("  answer to the closing line:      %.2f s (%.2f ms per pair)\n", Seconds(doneAt - askedAt),
                 1000 * Seconds(doneAt - askedAt) / pairs);
     PrintRoundTrips(state, pairs, "pair");
+    std::printf("  last write to the closing line:  %.1f ms\n", LastWriteToClosingLine(state, "散点高程赋值完成"));
+    PrintMemory(korvena);
     PostMessageW(korvena.Handle(), WM_CLOSE, 0, 0);
     cad.Close();
     return true;
@@ -153,7 +190,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     korvena::e2e::SetKorvenaExe(argv[1]);
     korvena::e2e::SetCadSimExe(argv[2]);
-    const int count = argc > 3 ? std::max(1, _wtoi(argv[3])) : 500;
+    const int count = argc > 3 ? std::max(1, _wtoi(argv[3])) : 2000;
     try {
         korvena::e2e::KillProcessesNamed(L"cadsim.exe");
         korvena::ComApartment apartment;

@@ -28,6 +28,7 @@ struct CallRecord {
     bool failed = false;
     std::int32_t errorNumber = 0;
     std::wstring result{};  // the rendered value, "ok" for nothing, or the error's description
+    double atMs = 0;        // when the call ended, in milliseconds since the simulation began
 };
 
 std::wstring RenderValue(const korvena::Variant& value);

@@ -97,7 +97,9 @@ std::vector<int> SimState::NextSelection(std::wstring_view setName) {
 }
 
 void SimState::Record(CallRecord record) {
-    if (recording) calls.push_back(std::move(record));
+    if (!recording) return;
+    record.atMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - began).count();
+    calls.push_back(std::move(record));
 }
 
 void SimState::NotifyChanged() const {

@@ -5,6 +5,7 @@
 //
 // Not thread-safe: the owner serialises all calls (the COM server runs them on its one thread).
 
+#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -53,6 +54,7 @@ struct SimState : std::enable_shared_from_this<SimState> {
 
     std::vector<CallRecord> calls;
     bool recording = true;
+    std::chrono::steady_clock::time_point began = std::chrono::steady_clock::now();
     std::int64_t callCount = 0;
     std::function<void()> changeListener;
 

@@ -452,6 +452,7 @@ Json WriteCall(const CallRecord& record) {
     out["arguments"] = ToUtf8(record.arguments);
     out["result"] = ToUtf8(record.result);
     if (record.failed) out["error"] = record.errorNumber;
+    out["atMs"] = record.atMs;
     return out;
 }
 

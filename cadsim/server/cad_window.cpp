@@ -18,6 +18,8 @@ namespace {
 constexpr int kInitialWidth = 960;
 constexpr UINT_PTR kRepaintTimer = 1;
 constexpr UINT_PTR kBusyEndTimer = 2;
+// F9 makes the CAD busy for this long.
+constexpr std::int64_t kBusySpellByKeyMs = 15000;
 constexpr UINT kRepaintDelayMs = 50;
 constexpr int kInitialHeight = 720;
 // Space kept free around the drawing's extents, in pixels.
@@ -371,6 +373,11 @@ void CadWindow::OnMouseMove(Point2 pixel) {
 void CadWindow::OnKey(WPARAM key, bool down) {
     if (key == 'F') {
         fenceKeyDown_ = down;
+        return;
+    }
+    if (down && !selecting_ && key == VK_F9 && actions_.startBusySpell) {
+        // A person trying the program can make the CAD busy as one of its own commands would.
+        actions_.startBusySpell(kBusySpellByKeyMs);
         return;
     }
     if (!down || !selecting_) return;

@@ -10,7 +10,8 @@
 //     entities the fence line crosses are added in the order the line meets them;
 //   - Enter, Space, Escape or a right click ends the selection;
 //   - closing the window ends the selection too; the window then closes once the call has returned.
-// While the CAD is busy the command strip says so and the cursor is the wait cursor.
+// While the CAD is busy the command strip says so and the cursor is the wait cursor; F9 (outside a
+// selection) makes it busy for 15 s, as one of its own commands would.
 // Registered messages (cadsim_messages.h) let a test write the state, find a pixel that picks an
 // entity, see whether a selection waits, and make the CAD busy for a while.
 
