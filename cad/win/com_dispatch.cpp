@@ -129,8 +129,8 @@ ComPtr<IEnumVARIANT> EnumeratorFrom(const VARIANT& value, BusyCadWait* busy) {
 
 }  // namespace
 
-ComDispatch::ComDispatch(ComPtr<IDispatch> object, std::shared_ptr<ComConnection> connection)
-    : object_(std::move(object)), connection_(std::move(connection)), objects_(connection_) {
+ComDispatch::ComDispatch(ComPtr<IDispatch> object, std::shared_ptr<ComConnection> connection, std::wstring kind)
+    : object_(std::move(object)), connection_(std::move(connection)), objects_(connection_), kind_(std::move(kind)) {
     if (!object_) throw AutomationError(error_number::kObjectNotSet, L"对象变量或 With 块变量未设置");
 }
 
@@ -138,10 +138,10 @@ Variant ComDispatch::Get(std::wstring_view member, const std::vector<Variant>& a
     InvokeArguments arguments(args, objects_);
     DISPPARAMS params = arguments.Positional();
     const ScopedVariant result = Invoke(member, DISPATCH_PROPERTYGET, params, true);
-    Variant value = FromComVariant(result.Get(), objects_);
-    if (args.empty() && !kind_ && CacheKey(member) == kEntityTypeKey) {
-        if (value.Is<std::int16_t>()) kind_ = value.As<std::int16_t>();
-        if (value.Is<std::int32_t>()) kind_ = value.As<std::int32_t>();
+    Variant value = Received(member, result.Get());
+    if (args.empty() && kind_.empty() && CacheKey(member) == kEntityTypeKey) {
+        if (value.Is<std::int16_t>()) kind_ = L"EntityType " + std::to_wstring(value.As<std::int16_t>());
+        if (value.Is<std::int32_t>()) kind_ = L"EntityType " + std::to_wstring(value.As<std::int32_t>());
     }
     return value;
 }
@@ -156,7 +156,7 @@ Variant ComDispatch::Call(std::wstring_view member, const std::vector<Variant>& 
     InvokeArguments arguments(args, objects_);
     DISPPARAMS params = arguments.Positional();
     const ScopedVariant result = Invoke(member, DISPATCH_METHOD | DISPATCH_PROPERTYGET, params, true);
-    return FromComVariant(result.Get(), objects_);
+    return Received(member, result.Get());
 }
 
 std::vector<Variant> ComDispatch::Enumerate() {
@@ -198,9 +198,9 @@ void ComDispatch::ForEach(const std::function<void(Variant)>& visit) {
 ComDispatch::Resolved ComDispatch::Resolve(std::wstring_view member) {
     std::wstring key = CacheKey(member);
     if (const auto found = dispIds_.find(key); found != dispIds_.end()) return {found->second, true};
-    if (kind_) {
+    if (!kind_.empty()) {
         const DispIdsByKind& byKind = connection_->dispIdsByKind;
-        if (const auto found = byKind.find({*kind_, key}); found != byKind.end()) {
+        if (const auto found = byKind.find({kind_, key}); found != byKind.end()) {
             dispIds_.insert_or_assign(std::move(key), found->second);
             return {found->second, true};
         }
@@ -214,7 +214,7 @@ ComDispatch::Resolved ComDispatch::Resolve(std::wstring_view member) {
     });
     if (hr == DISP_E_UNKNOWNNAME || hr == DISP_E_MEMBERNOTFOUND) throw MemberNotSupported(member);
     if (FAILED(hr)) throw ErrorFromHresult(hr);
-    if (kind_) connection_->dispIdsByKind.insert_or_assign({*kind_, key}, id);
+    if (!kind_.empty()) connection_->dispIdsByKind.insert_or_assign({kind_, key}, id);
     dispIds_.insert_or_assign(std::move(key), id);
     return {id, false};
 }
@@ -222,7 +222,7 @@ ComDispatch::Resolved ComDispatch::Resolve(std::wstring_view member) {
 void ComDispatch::Forget(std::wstring_view member) {
     const std::wstring key = CacheKey(member);
     dispIds_.erase(key);
-    if (kind_) connection_->dispIdsByKind.erase({*kind_, key});
+    if (!kind_.empty()) connection_->dispIdsByKind.erase({kind_, key});
 }
 
 ScopedVariant ComDispatch::Invoke(std::wstring_view member, WORD flags, DISPPARAMS& params, bool wantResult) {
@@ -240,6 +240,16 @@ ScopedVariant ComDispatch::Invoke(std::wstring_view member, WORD flags, DISPPARA
     }
     if (FAILED(hr)) throw InvokeError(hr, exception, member);
     return result;
+}
+
+Variant ComDispatch::Received(std::wstring_view member, const VARIANT& result) const {
+    Variant value = FromComVariant(result, objects_);
+    if (!kind_.empty() && value.Is<DispatchPtr>()) {
+        if (auto* object = dynamic_cast<ComDispatch*>(value.As<DispatchPtr>().get()); object != nullptr) {
+            object->kind_ = kind_ + L"." + CacheKey(member);
+        }
+    }
+    return value;
 }
 
 DispatchPtr ClientObjectMapping::FromCom(IDispatch* object) const {

@@ -3,9 +3,11 @@
 //
 // Members are resolved with GetIDsOfNames and the DISPIDs kept per object by lower-cased name; when
 // Invoke answers DISP_E_MEMBERNOTFOUND for a kept DISPID the name is resolved once more and the call
-// repeated. Once an object has answered its EntityType, its DISPIDs are also kept for that kind and
-// shared with every object of the same kind reached through the same root object: entities of one
-// kind are of one class, so a name is resolved once per kind rather than once per entity. Every failure
+// repeated. Objects of one kind are of one class, so their DISPIDs are also kept per kind and shared
+// by every object of that kind reached through the same root object; a name is then resolved once per
+// kind rather than once per object. An object's kind is the member it came from (the application's
+// ActiveDocument, a document's ModelSpace, a model space's AddLine, SelectionSets' Add: always of one
+// class), or else, once it has answered it, its EntityType. Every failure
 // becomes AutomationError: an unknown member is 438, the server's exception carries the server's own number
 // and description, anything else the HRESULT (see com_error.h). Objects in results are wrapped in new
 // ComDispatch objects; a ComDispatch passed as an argument goes back as its own IDispatch. Use it on the
@@ -30,8 +32,8 @@
 
 namespace korvena {
 
-// DISPIDs by (entity kind, lower-cased member name), shared by the objects of one connection.
-using DispIdsByKind = std::map<std::pair<std::int32_t, std::wstring>, DISPID>;
+// DISPIDs by (kind of object, lower-cased member name), shared by the objects of one connection.
+using DispIdsByKind = std::map<std::pair<std::wstring, std::wstring>, DISPID>;
 
 // What the objects reached from one root object share.
 struct ComConnection {
@@ -56,8 +58,11 @@ private:
 class ComDispatch final : public Dispatch {
 public:
     // Holds a reference to object; a null object is error 91. Objects it hands out share `connection`.
+    // `kind` names the object's class when it is known (the root object of a connection); objects
+    // without one share nothing until they have a kind.
     explicit ComDispatch(Microsoft::WRL::ComPtr<IDispatch> object,
-                         std::shared_ptr<ComConnection> connection = std::make_shared<ComConnection>());
+                         std::shared_ptr<ComConnection> connection = std::make_shared<ComConnection>(),
+                         std::wstring kind = {});
 
     Variant Get(std::wstring_view member, const std::vector<Variant>& args = {}) override;
     void Put(std::wstring_view member, const Variant& value) override;
@@ -80,11 +85,13 @@ private:
     Resolved Resolve(std::wstring_view member);
     void Forget(std::wstring_view member);
     ScopedVariant Invoke(std::wstring_view member, WORD flags, DISPPARAMS& params, bool wantResult);
+    // A result that is one object is of the kind of everything this kind of object gives for member.
+    Variant Received(std::wstring_view member, const VARIANT& result) const;
 
     Microsoft::WRL::ComPtr<IDispatch> object_;
     std::shared_ptr<ComConnection> connection_;
     ClientObjectMapping objects_;
-    std::optional<std::int32_t> kind_;  // the EntityType it answered, once asked
+    std::wstring kind_;  // empty while unknown
     std::unordered_map<std::wstring, DISPID> dispIds_;
 };
 

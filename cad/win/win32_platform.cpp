@@ -35,7 +35,7 @@ DispatchPtr DispatchFrom(IUnknown& object, const std::shared_ptr<BusyCadWait>& b
     if (FAILED(hr)) ThrowPlatformError(hr);
     auto connection = std::make_shared<ComConnection>();
     connection->busyWait = busyWait;
-    return std::make_shared<ComDispatch>(std::move(dispatch), std::move(connection));
+    return std::make_shared<ComDispatch>(std::move(dispatch), std::move(connection), L"Application");
 }
 
 std::wstring WindowTitle(HWND window) {

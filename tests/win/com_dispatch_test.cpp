@@ -271,6 +271,37 @@ TEST_F(ComDispatchTest, EntitiesOfOneKindShareTheirDispidsAfterTheirEntityType) 
     EXPECT_EQ(entities[1]->NameLookups(), 2);
 }
 
+TEST_F(ComDispatchTest, ObjectsFromOneMemberOfOneKindShareTheirDispids) {
+    // An application whose ActiveDocument is another document object at every call.
+    std::vector<ComPtr<FakeComObject>> documents;
+    for (int i = 0; i < 3; ++i) {
+        documents.push_back(FakeComObject::Create());
+        documents.back()->On(L"Name", [i](WORD, const DISPPARAMS&, VARIANT* result, EXCEPINFO*) {
+            return Answer(result, L"Drawing" + std::to_wstring(i) + L".dwg");
+        });
+    }
+    documents[2]->Renumber();
+    std::size_t next = 0;
+    server_->On(L"ActiveDocument", [&](WORD, const DISPPARAMS&, VARIANT* result, EXCEPINFO*) {
+        return Answer(result, DispatchPtr(std::make_shared<ComDispatch>(documents.at(next++))));
+    });
+    const auto application = std::make_shared<ComDispatch>(server_, std::make_shared<ComConnection>(), L"Application");
+    std::vector<std::wstring> names;
+    for (int i = 0; i < 3; ++i) names.push_back(ToText(ToObject(application->Get(L"ActiveDocument"))->Get(L"Name")));
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"Drawing0.dwg", L"Drawing1.dwg", L"Drawing2.dwg"}));
+    EXPECT_EQ(documents[0]->NameLookups(), 1);
+    EXPECT_EQ(documents[1]->NameLookups(), 0);
+    EXPECT_EQ(documents[2]->NameLookups(), 1);  // a kept DISPID it did not know: resolved again
+
+    // Without a kind, the same member's objects resolve for themselves.
+    next = 0;
+    for (int i = 0; i < 2; ++i) client_->Get(L"ActiveDocument");
+    const auto before = documents[1]->NameLookups();
+    ToObject(client_->Get(L"ActiveDocument"))->Get(L"Name");
+    EXPECT_EQ(documents[2]->NameLookups(), 2);
+    EXPECT_EQ(documents[1]->NameLookups(), before);
+}
+
 std::vector<VARIANT> Numbers(int count) {
     std::vector<VARIANT> values(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
