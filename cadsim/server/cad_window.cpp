@@ -21,6 +21,7 @@ constexpr UINT_PTR kBusyEndTimer = 2;
 // F9 makes the CAD busy for this long.
 constexpr std::int64_t kBusySpellByKeyMs = 15000;
 constexpr UINT kRepaintDelayMs = 50;
+constexpr UINT kLongestRepaintDelayMs = 2000;
 constexpr int kInitialHeight = 720;
 // Space kept free around the drawing's extents, in pixels.
 constexpr double kDrawingMargin = 24;
@@ -251,9 +252,9 @@ void CadWindow::Refresh() noexcept {
     } else if (!simulation_.Visible() && visible) {
         ShowWindow(hwnd_, SW_HIDE);
     }
-    // A client may make thousands of calls in a row: repaint at most every kRepaintDelayMs, so
+    // A client may make thousands of calls in a row: repaint at most every repaintDelayMs_, so
     // that drawing the window does not stand in every round trip.
-    if (!repaintPending_ && SetTimer(hwnd_, kRepaintTimer, kRepaintDelayMs, nullptr) != 0) {
+    if (!repaintPending_ && SetTimer(hwnd_, kRepaintTimer, repaintDelayMs_, nullptr) != 0) {
         repaintPending_ = true;
     } else if (!repaintPending_) {
         Invalidate();
@@ -423,6 +424,7 @@ DrawingView CadWindow::CurrentView() {
 }
 
 void CadWindow::OnPaint() {
+    const ULONGLONG began = GetTickCount64();
     PAINTSTRUCT paint;
     HDC target = BeginPaint(hwnd_, &paint);
     RECT client{};
@@ -438,6 +440,10 @@ void CadWindow::OnPaint() {
         canvas.Present();
     }
     EndPaint(hwnd_, &paint);
+    // A big drawing takes long to paint: while calls stream in, repaint so seldom that painting takes
+    // a tenth of the time at most, so that a call costs the same whatever the drawing's size.
+    const ULONGLONG took = GetTickCount64() - began;
+    repaintDelayMs_ = static_cast<UINT>(std::clamp<ULONGLONG>(10 * took, kRepaintDelayMs, kLongestRepaintDelayMs));
 }
 
 void CadWindow::PaintDrawing(HDC dc, const DrawingView& view) {

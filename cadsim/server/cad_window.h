@@ -95,6 +95,7 @@ private:
     Box extents_{};
     bool shapesStale_ = true;
     bool repaintPending_ = false;  // a repaint timer runs
+    UINT repaintDelayMs_ = 50;     // from a change to its repaint: longer for a drawing slow to paint
 
     bool selecting_ = false;
     bool selectionEnded_ = false;
