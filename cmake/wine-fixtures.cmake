@@ -14,6 +14,14 @@
 set(KORVENA_WINE_BUILD_DIR ${CMAKE_BINARY_DIR})
 set(KORVENA_WINE_SCRIPTS_DIR ${CMAKE_CURRENT_LIST_DIR}/../scripts)
 cmake_path(NORMAL_PATH KORVENA_WINE_SCRIPTS_DIR)
+# The wrapper's exit code when Wine cannot run this build's programs on this machine (32-bit
+# programs on a kernel without 32-bit emulation): ctest reports those tests as skipped.
+set(KORVENA_WINE_SKIP 77)
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  set(KORVENA_WINE_32BIT 1)
+else()
+  set(KORVENA_WINE_32BIT 0)
+endif()
 set(KORVENA_WINE_RUN ${CMAKE_BINARY_DIR}/wine-run.sh)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/wine-run.sh.in ${KORVENA_WINE_RUN} @ONLY
   FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
@@ -49,6 +57,7 @@ function(korvena_add_wine_test)
     RESOURCE_LOCK ${KORVENA_WINE_LOCK}
     TIMEOUT ${arg_TIMEOUT}
     LABELS "wine;${arg_LABELS}"
+    SKIP_RETURN_CODE ${KORVENA_WINE_SKIP}
     ${arg_PROPERTIES})
 endfunction()
 
@@ -73,7 +82,10 @@ korvena_add_wine_test(NAME wine_run_leftover_process COMMAND wine_prefix_check -
 function(korvena_add_wine_fixtures)
   set(registrations)
   set(progids)
-  if(TARGET cadsim)
+  if(KORVENA_CADSIM_EXE)
+    list(APPEND registrations --register ${KORVENA_CADSIM_EXE} AutoCAD.Application)
+    list(APPEND progids --progid AutoCAD.Application)
+  elseif(TARGET cadsim)
     list(APPEND registrations --register $<TARGET_FILE:cadsim> AutoCAD.Application)
     list(APPEND progids --progid AutoCAD.Application)
   endif()

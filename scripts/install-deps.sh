@@ -12,7 +12,16 @@ packages=(
   xvfb xauth x11-apps imagemagick fonts-wqy-microhei
   # the help file: chmcmd compiles it, enum_chmLib lists it for its test
   fp-utils libchm-bin
+  # the windows32 build (32-bit executables) and the release checks
+  g++-mingw-w64-i686-posix python3
 )
+# Wine's 32-bit half, from Debian's i386 packages, where the kernel runs 32-bit programs. Elsewhere
+# it would not run, and /usr/bin/wine would pick its loader even for 64-bit programs and fail.
+wine32=""
+if "$(dirname "${BASH_SOURCE[0]}")/runs-32bit-programs.sh" 2>/dev/null; then
+  wine32=wine32:i386
+  packages+=("$wine32")
+fi
 
 missing=()
 for package in "${packages[@]}"; do
@@ -28,5 +37,9 @@ echo "install-deps: installing ${missing[*]}"
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO=sudo
 export DEBIAN_FRONTEND=noninteractive
+# wine32 comes from the i386 architecture, which dpkg must know before apt-get update.
+if [ -n "$wine32" ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $SUDO dpkg --add-architecture i386
+fi
 $SUDO apt-get update -q
 $SUDO apt-get install -y -q --no-install-recommends "${packages[@]}"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Every test: installs what is missing, then the host workflow (native build, unit tests) and the
-# windows workflow (MinGW build, unit and end-to-end tests under Wine, headless).
-# Both run even when the first fails; the exit status is non-zero when either failed.
+# Every test: installs what is missing, then the host workflow (native build, unit tests), the
+# windows workflow (MinGW build, unit and end-to-end tests under Wine, headless) and the windows32
+# workflow (the 32-bit build, its release checks, and its Wine tests where 32-bit programs run).
+# All run even when one fails; the exit status is non-zero when any failed.
 # CI=true (or any true value) builds with warnings as errors.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
@@ -9,7 +10,7 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 scripts/install-deps.sh
 
 failed=()
-for preset in host windows; do
+for preset in host windows windows32; do
   echo "==== $preset: configure, build, test ===="
   start=$SECONDS
   if cmake --workflow --preset "$preset"; then

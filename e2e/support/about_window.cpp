@@ -33,7 +33,7 @@ HWND AboutWindow::Control(about::ControlId id) const {
     } search{static_cast<int>(id), nullptr};
     EnumChildWindows(
         window_,
-        [](HWND child, LPARAM param) -> BOOL {
+        [](HWND child, LPARAM param) CALLBACK -> BOOL {
             auto* s = reinterpret_cast<Search*>(param);
             if (GetDlgCtrlID(child) != s->id) return TRUE;
             s->found = child;

@@ -150,7 +150,7 @@ std::vector<HWND> VisibleWindowsOf(DWORD processId) {
         std::vector<HWND> found;
     } search{processId, {}};
     EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
+        [](HWND window, LPARAM param) CALLBACK -> BOOL {
             auto* s = reinterpret_cast<Search*>(param);
             DWORD owner = 0;
             GetWindowThreadProcessId(window, &owner);
