@@ -12,6 +12,8 @@ packages=(
   xvfb xauth x11-apps imagemagick fonts-wqy-microhei
   # the help file: chmcmd compiles it, enum_chmLib lists it for its test
   fp-utils libchm-bin
+  # the fuzzers of the conversions: clang with libFuzzer and the sanitizers' runtimes
+  clang libclang-rt-14-dev
 )
 
 missing=()
