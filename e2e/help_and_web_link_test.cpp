@@ -16,8 +16,12 @@
 #include <string>
 #include <vector>
 
+#include <wctype.h>
+
 #include "e2e/support/about_window.h"
 #include "e2e/support/korvena_window.h"
+// After windows.h, whose types it uses.
+#include <tlhelp32.h>
 
 namespace korvena::e2e {
 namespace {
@@ -295,6 +299,47 @@ TEST_F(HelpButton, WithoutTheHelpLibraryNothingHappens) {
                                     L"hhctrl.ocx", L""};
     KorvenaWindow korvena(CopyProgram(true, L"korvena-nohelp.exe"));
     EXPECT_FALSE(ClickHelpAndCloseViewer(korvena));
+    ExpectStillWorking(korvena);
+}
+
+// The file of every module loaded in a process, lower case.
+std::vector<std::wstring> ModulesOf(DWORD processId) {
+    std::vector<std::wstring> files;
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId);
+    if (snapshot == INVALID_HANDLE_VALUE) return files;
+    MODULEENTRY32W module{};
+    module.dwSize = sizeof module;
+    for (BOOL more = Module32FirstW(snapshot, &module); more; more = Module32NextW(snapshot, &module)) {
+        std::wstring file = module.szExePath;
+        std::transform(file.begin(), file.end(), file.begin(), [](wchar_t c) { return towlower(c); });
+        files.push_back(file);
+    }
+    CloseHandle(snapshot);
+    return files;
+}
+
+TEST_F(HelpButton, LoadsLibrariesFromTheSystemFolderOnly) {
+    const std::wstring exe = CopyProgram(true);
+    KorvenaWindow korvena(exe);
+    // The help library is loaded at the first request for help; the panels' browser engine at start.
+    ClickHelpAndCloseViewer(korvena);
+    wchar_t system[MAX_PATH]{};
+    const UINT length = GetSystemDirectoryW(system, MAX_PATH);
+    std::wstring systemFolder(system, length);
+    std::transform(systemFolder.begin(), systemFolder.end(), systemFolder.begin(),
+                   [](wchar_t c) { return towlower(c); });
+    systemFolder += L'\\';
+
+    const std::vector<std::wstring> modules = ModulesOf(korvena.ProcessId());
+    ASSERT_GT(modules.size(), 5u);
+    bool helpLibrary = false;
+    for (const std::wstring& file : modules) {
+        if (file.ends_with(L"\\korvena.exe")) continue;
+        EXPECT_TRUE(file.starts_with(systemFolder)) << "loaded from outside the system folder: "
+                                                    << file;
+        helpLibrary = helpLibrary || file == systemFolder + L"hhctrl.ocx";
+    }
+    EXPECT_TRUE(helpLibrary) << "the help library was not loaded; the check saw no run-time load";
     ExpectStillWorking(korvena);
 }
 
