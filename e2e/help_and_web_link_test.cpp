@@ -7,6 +7,7 @@
 // web and mailto addresses to winebrowser, which runs the programs named in the prefix's settings.
 
 #include <gtest/gtest.h>
+#include <wctype.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -15,8 +16,6 @@
 #include <iterator>
 #include <string>
 #include <vector>
-
-#include <wctype.h>
 
 #include "e2e/support/about_window.h"
 #include "e2e/support/korvena_window.h"
@@ -335,8 +334,7 @@ TEST_F(HelpButton, LoadsLibrariesFromTheSystemFolderOnly) {
     bool helpLibrary = false;
     for (const std::wstring& file : modules) {
         if (file.ends_with(L"\\korvena.exe")) continue;
-        EXPECT_TRUE(file.starts_with(systemFolder)) << "loaded from outside the system folder: "
-                                                    << file;
+        EXPECT_TRUE(file.starts_with(systemFolder)) << "loaded from outside the system folder: " << file;
         helpLibrary = helpLibrary || file == systemFolder + L"hhctrl.ocx";
     }
     EXPECT_TRUE(helpLibrary) << "the help library was not loaded; the check saw no run-time load";

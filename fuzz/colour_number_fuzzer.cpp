@@ -25,8 +25,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz::Require(fits, "ColourNumber gives a value only when the rounded number fits 16 bits", text);
         fuzz::Require(colour == *nearest, "ColourNumber is the nearest integer, halves to even", text);
     } catch (const AutomationError& e) {
-        fuzz::Require(e.Number() == error_number::kOverflow, "ColourNumber fails only with an overflow", text);
-        fuzz::Require(!fits, "ColourNumber overflows only when the rounded number does not fit 16 bits", text);
+        fuzz::Require(e.Number() == error_number::kOverflow, "ColourNumber fails only with an overflow",
+                      text);
+        fuzz::Require(!fits, "ColourNumber overflows only when the rounded number does not fit 16 bits",
+                      text);
     }
     return 0;
 }

@@ -36,10 +36,9 @@ std::wstring Utf16Text(const std::uint8_t* data, std::size_t size) {
             text += static_cast<wchar_t>((b & 0x0F) << 12 | (data[i + 1] & 0x3F) << 6 | (data[i + 2] & 0x3F));
             i += 3;
         } else if ((b & 0xF8) == 0xF0 && ContinuationsFollow(data, size, i, 3)) {
-            const std::uint32_t offset =
-                ((b & 0x07u) << 18 | (data[i + 1] & 0x3Fu) << 12 | (data[i + 2] & 0x3Fu) << 6 |
-                 (data[i + 3] & 0x3Fu)) &
-                0xFFFFFu;
+            const std::uint32_t offset = ((b & 0x07u) << 18 | (data[i + 1] & 0x3Fu) << 12 |
+                                          (data[i + 2] & 0x3Fu) << 6 | (data[i + 3] & 0x3Fu)) &
+                                         0xFFFFFu;
             text += static_cast<wchar_t>(0xD800 + (offset >> 10));
             text += static_cast<wchar_t>(0xDC00 + (offset & 0x3FF));
             i += 4;
@@ -79,7 +78,8 @@ bool IsGeneralDecimalText(std::wstring_view text, std::size_t maxDigits, bool ze
     const std::wstring_view mantissa = text.substr(0, e);
     const std::size_t point = mantissa.find(L'.');
     const std::wstring_view whole = mantissa.substr(0, point);
-    const std::wstring_view fraction = point == mantissa.npos ? std::wstring_view() : mantissa.substr(point + 1);
+    const std::wstring_view fraction =
+        point == mantissa.npos ? std::wstring_view() : mantissa.substr(point + 1);
 
     if (!allDigits(whole) || !allDigits(fraction)) return false;
     if (point != mantissa.npos && (fraction.empty() || fraction.back() == L'0')) return false;

@@ -15,7 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
         value = LeadingNumber(text);
     } catch (const AutomationError& e) {
-        fuzz::Require(e.Number() == error_number::kOverflow, "LeadingNumber fails only with an overflow", text);
+        fuzz::Require(e.Number() == error_number::kOverflow, "LeadingNumber fails only with an overflow",
+                      text);
         return 0;
     }
     fuzz::Require(std::isfinite(value), "LeadingNumber gives a finite number", text);

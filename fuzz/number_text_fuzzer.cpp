@@ -38,7 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const float f = fuzz::FloatBits(data, size);
     if (std::isfinite(f)) {
         const std::wstring text = NumberText(f);
-        fuzz::Require(fuzz::IsGeneralDecimalText(text, 7, false), "NumberText(float) has the general form", text);
+        fuzz::Require(fuzz::IsGeneralDecimalText(text, 7, false), "NumberText(float) has the general form",
+                      text);
         CheckReadBack(text, f, 7);
     }
     return 0;

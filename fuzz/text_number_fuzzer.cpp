@@ -46,8 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!expected) {
             fuzz::Require(e.Number() == error_number::kTypeMismatch, "no number is a type mismatch", text);
         } else {
-            fuzz::Require(e.Number() == error_number::kOverflow, "a plain decimal number fails only by overflow",
-                          text);
+            fuzz::Require(e.Number() == error_number::kOverflow,
+                          "a plain decimal number fails only by overflow", text);
             fuzz::Require(std::isinf(*expected), "TextNumber overflows only beyond a double", text);
         }
     }
