@@ -11,6 +11,7 @@ case $name in
   *) seeds=texts max_len=1024 ;;
 esac
 mkdir -p "$dir/corpus/$name" "$dir/findings"
-# A conversion that takes a second on one input is a finding too (-timeout).
-exec "$dir/bin/fuzz_$name" -max_len=$max_len -timeout=1 -print_final_stats=1 \
+# A conversion that takes ten seconds on one input is a hang, and a finding too (-timeout); that
+# leaves room for a machine under load.
+exec "$dir/bin/fuzz_$name" -max_len=$max_len -timeout=10 -print_final_stats=1 \
   -artifact_prefix="$dir/findings/$name-" "$@" "$dir/corpus/$name" "$dir/seeds/$seeds"
