@@ -301,6 +301,11 @@ TEST_F(HelpButton, WithoutTheHelpLibraryNothingHappens) {
     ExpectStillWorking(korvena);
 }
 
+std::wstring LowerCase(std::wstring text) {
+    std::transform(text.begin(), text.end(), text.begin(), [](wchar_t c) { return towlower(c); });
+    return text;
+}
+
 // The file of every module loaded in a process, lower case.
 std::vector<std::wstring> ModulesOf(DWORD processId) {
     std::vector<std::wstring> files;
@@ -309,33 +314,35 @@ std::vector<std::wstring> ModulesOf(DWORD processId) {
     MODULEENTRY32W module{};
     module.dwSize = sizeof module;
     for (BOOL more = Module32FirstW(snapshot, &module); more; more = Module32NextW(snapshot, &module)) {
-        std::wstring file = module.szExePath;
-        std::transform(file.begin(), file.end(), file.begin(), [](wchar_t c) { return towlower(c); });
-        files.push_back(file);
+        files.push_back(LowerCase(module.szExePath));
     }
     CloseHandle(snapshot);
     return files;
 }
 
+// A folder of the system's, lower case, with a closing backslash.
+std::wstring SystemFolder(UINT(WINAPI* folder)(LPWSTR, UINT), std::wstring_view below = {}) {
+    wchar_t path[MAX_PATH]{};
+    const UINT length = folder(path, MAX_PATH);
+    return LowerCase(std::wstring(path, length) + L'\\' + std::wstring(below));
+}
+
 TEST_F(HelpButton, LoadsLibrariesFromTheSystemFolderOnly) {
-    const std::wstring exe = CopyProgram(true);
-    KorvenaWindow korvena(exe);
+    KorvenaWindow korvena(CopyProgram(true));
     // The help library is loaded at the first request for help; the panels' browser engine at start.
     ClickHelpAndCloseViewer(korvena);
-    wchar_t system[MAX_PATH]{};
-    const UINT length = GetSystemDirectoryW(system, MAX_PATH);
-    std::wstring systemFolder(system, length);
-    std::transform(systemFolder.begin(), systemFolder.end(), systemFolder.begin(),
-                   [](wchar_t c) { return towlower(c); });
-    systemFolder += L'\\';
+    // The system folder, and the side-by-side store from which the manifest binds the common controls.
+    const std::wstring system = SystemFolder(GetSystemDirectoryW);
+    const std::wstring sideBySide = SystemFolder(GetWindowsDirectoryW, L"winsxs\\");
 
     const std::vector<std::wstring> modules = ModulesOf(korvena.ProcessId());
     ASSERT_GT(modules.size(), 5u);
     bool helpLibrary = false;
     for (const std::wstring& file : modules) {
-        if (file.ends_with(L"\\korvena.exe")) continue;
-        EXPECT_TRUE(file.starts_with(systemFolder)) << "loaded from outside the system folder: " << file;
-        helpLibrary = helpLibrary || file == systemFolder + L"hhctrl.ocx";
+        if (file.ends_with(L"\\korvena.exe")) continue;  // the program itself, in the test's folder
+        EXPECT_TRUE(file.starts_with(system) || file.starts_with(sideBySide))
+            << "loaded from outside the system folder: " << file;
+        helpLibrary = helpLibrary || file == system + L"hhctrl.ocx";
     }
     EXPECT_TRUE(helpLibrary) << "the help library was not loaded; the check saw no run-time load";
     ExpectStillWorking(korvena);
