@@ -178,13 +178,10 @@ double TextNumber(std::wstring_view text) {
     while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
     while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
 
-    // Check the form here; from_chars alone would also take "inf", "nan" and hexadecimal.
-    std::string narrow;
+    // Check the whole form here; then the text is read as LeadingNumber reads its number, which also
+    // tells an overflow from a number too small for a double (that one is 0).
     std::size_t i = 0;
-    if (i < text.size() && (text[i] == L'+' || text[i] == L'-')) {
-        if (text[i] == L'-') narrow += '-';
-        ++i;
-    }
+    if (i < text.size() && (text[i] == L'+' || text[i] == L'-')) ++i;
     int digits = 0;
     bool point = false;
     for (; i < text.size(); ++i) {
@@ -195,27 +192,17 @@ double TextNumber(std::wstring_view text) {
         } else {
             break;
         }
-        narrow += static_cast<char>(text[i]);
     }
     if (digits == 0) NotANumber();
     if (i < text.size() && (text[i] == L'E' || text[i] == L'e')) {
-        narrow += 'e';
         ++i;
-        if (i < text.size() && (text[i] == L'+' || text[i] == L'-')) narrow += static_cast<char>(text[i++]);
+        if (i < text.size() && (text[i] == L'+' || text[i] == L'-')) ++i;
         int exponentDigits = 0;
-        for (; i < text.size() && IsDigit(text[i]); ++i, ++exponentDigits)
-            narrow += static_cast<char>(text[i]);
+        for (; i < text.size() && IsDigit(text[i]); ++i) ++exponentDigits;
         if (exponentDigits == 0) NotANumber();
     }
     if (i != text.size()) NotANumber();
-
-    double value = 0;
-    const auto [end, error] = std::from_chars(narrow.data(), narrow.data() + narrow.size(), value);
-    if (error == std::errc::result_out_of_range) {
-        throw AutomationError(error_number::kOverflow, L"溢出");
-    }
-    if (error != std::errc() || end != narrow.data() + narrow.size()) NotANumber();
-    return value;
+    return ReadDecimal(text);
 }
 
 }  // namespace korvena

@@ -17,7 +17,8 @@ double LeadingNumber(std::wstring_view text);
 // The number a text stands for, read the way the drawing's texts are written, whatever the user's
 // locale: blanks and tabs around it are allowed; then an optional sign, digits with at most one "."
 // and an optional exponent (E or e, optional sign). Anything else is a type mismatch
-// (AutomationError 13); a value beyond the range of a double is an overflow (6).
+// (AutomationError 13); a value beyond the range of a double is an overflow (6), one too small for a
+// double is 0.
 double TextNumber(std::wstring_view text);
 
 // LeadingNumber rounded to the nearest integer, halves to even; outside -32768..32767 an overflow

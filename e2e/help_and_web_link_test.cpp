@@ -7,6 +7,7 @@
 // web and mailto addresses to winebrowser, which runs the programs named in the prefix's settings.
 
 #include <gtest/gtest.h>
+#include <wctype.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -18,6 +19,8 @@
 
 #include "e2e/support/about_window.h"
 #include "e2e/support/korvena_window.h"
+// After windows.h, whose types it uses.
+#include <tlhelp32.h>
 
 namespace korvena::e2e {
 namespace {
@@ -295,6 +298,53 @@ TEST_F(HelpButton, WithoutTheHelpLibraryNothingHappens) {
                                     L"hhctrl.ocx", L""};
     KorvenaWindow korvena(CopyProgram(true, L"korvena-nohelp.exe"));
     EXPECT_FALSE(ClickHelpAndCloseViewer(korvena));
+    ExpectStillWorking(korvena);
+}
+
+std::wstring LowerCase(std::wstring text) {
+    std::transform(text.begin(), text.end(), text.begin(), [](wchar_t c) { return towlower(c); });
+    return text;
+}
+
+// The file of every module loaded in a process, lower case.
+std::vector<std::wstring> ModulesOf(DWORD processId) {
+    std::vector<std::wstring> files;
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId);
+    if (snapshot == INVALID_HANDLE_VALUE) return files;
+    MODULEENTRY32W module{};
+    module.dwSize = sizeof module;
+    for (BOOL more = Module32FirstW(snapshot, &module); more; more = Module32NextW(snapshot, &module)) {
+        files.push_back(LowerCase(module.szExePath));
+    }
+    CloseHandle(snapshot);
+    return files;
+}
+
+// A folder of the system's, lower case, with a closing backslash.
+std::wstring SystemFolder(UINT(WINAPI* folder)(LPWSTR, UINT), std::wstring_view below = {}) {
+    wchar_t path[MAX_PATH]{};
+    const UINT length = folder(path, MAX_PATH);
+    return LowerCase(std::wstring(path, length) + L'\\' + std::wstring(below));
+}
+
+TEST_F(HelpButton, LoadsLibrariesFromTheSystemFolderOnly) {
+    KorvenaWindow korvena(CopyProgram(true));
+    // The help library is loaded at the first request for help; the panels' browser engine at start.
+    ClickHelpAndCloseViewer(korvena);
+    // The system folder, and the side-by-side store from which the manifest binds the common controls.
+    const std::wstring system = SystemFolder(GetSystemDirectoryW);
+    const std::wstring sideBySide = SystemFolder(GetWindowsDirectoryW, L"winsxs\\");
+
+    const std::vector<std::wstring> modules = ModulesOf(korvena.ProcessId());
+    ASSERT_GT(modules.size(), 5u);
+    bool helpLibrary = false;
+    for (const std::wstring& file : modules) {
+        if (file.ends_with(L"\\korvena.exe")) continue;  // the program itself, in the test's folder
+        EXPECT_TRUE(file.starts_with(system) || file.starts_with(sideBySide))
+            << "loaded from outside the system folder: " << file;
+        helpLibrary = helpLibrary || file == system + L"hhctrl.ocx";
+    }
+    EXPECT_TRUE(helpLibrary) << "the help library was not loaded; the check saw no run-time load";
     ExpectStillWorking(korvena);
 }
 

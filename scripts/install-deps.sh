@@ -14,6 +14,8 @@ packages=(
   fp-utils libchm-bin
   # the windows32 build (32-bit executables) and the release checks
   g++-mingw-w64-i686-posix python3
+  # the fuzzers of the conversions: clang with libFuzzer and the sanitizers' runtimes
+  clang libclang-rt-14-dev
 )
 # Wine's 32-bit half, from Debian's i386 packages, where the kernel runs 32-bit programs. Elsewhere
 # it would not run, and /usr/bin/wine would pick its loader even for 64-bit programs and fail.

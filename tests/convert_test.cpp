@@ -137,6 +137,17 @@ TEST(TextNumber, ReadsPlainDecimalNumbersWithAPointOnly) {
     EXPECT_EQ(ErrorNumberOf(TextNumber, L"1e999"), error_number::kOverflow);
 }
 
+TEST(TextNumber, ReadsNumbersTooSmallForADoubleAsZeroNotAsOverflow) {
+    EXPECT_EQ(TextNumber(L"1E-400"), 0.0);
+    EXPECT_EQ(TextNumber(L"-1e-400"), 0.0);
+    EXPECT_EQ(TextNumber(L"0.0000000001e-320"), 0.0);
+    EXPECT_EQ(TextNumber(L"1e-99999999999999999999"), 0.0);
+    EXPECT_EQ(TextNumber(L"0e99999999999999999999"), 0.0);
+    EXPECT_EQ(TextNumber(L"4.94065645841247E-324"), std::numeric_limits<double>::denorm_min());
+    for (const wchar_t* text : {L"1E+400", L"-1e99999999999999999999", L"1.79769313486232E+308"})
+        EXPECT_EQ(ErrorNumberOf(TextNumber, text), error_number::kOverflow) << text;
+}
+
 TEST(DisplayNumberText, WritesAZeroBeforeThePointAndNoLocaleSeparators) {
     EXPECT_EQ(DisplayNumberText(125.5), L"125.5");
     EXPECT_EQ(DisplayNumberText(0.5), L"0.5");
