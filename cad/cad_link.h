@@ -2,12 +2,33 @@
 // CadLink: the program's references to the CAD application, its active document and that document's
 // utility object, refreshed by ConnectCad at the start of every command.
 
+#include <string>
+#include <string_view>
+#include <vector>
+
 #include "cad/dispatch.h"
 #include "cad/platform.h"
 
 namespace korvena {
 
+// The class names of the CADs the program works with; the one table of them.
+//   AutoCAD: "AutoCAD.Application" names the version installed last; each version also registers
+//   "AutoCAD.Application.<major>[.<minor>]" (15 is R2000).
+//   Compatible CADs, each by the names its maker gives its application class, in the order they are
+//   tried.
 inline constexpr std::wstring_view kCadProgId = L"AutoCAD.Application";
+inline constexpr int kOldestAutoCadMajor = 15;  // R2000
+inline constexpr int kNewestAutoCadMajor = 28;  // a few beyond the newest release known (25)
+inline constexpr int kHighestAutoCadMinor = 3;
+inline constexpr std::wstring_view kCompatibleCadProgIds[] = {
+    L"ZWCAD.Application",
+    L"GStarCAD.Application",
+    L"Gcad.Application",
+    L"BricscadApp.AcadApplication",
+};
+
+// The version-specific AutoCAD class names, newest first: 28.3, 28.2, 28.1, 28, 27.3, ... 15.
+std::vector<std::wstring> AutoCadVersionProgIds();
 
 struct CadLink {
     DispatchPtr CadApp;
@@ -15,10 +36,16 @@ struct CadLink {
     DispatchPtr CadUtility;
 };
 
-// Attaches to the running CAD or starts one, makes it visible, refreshes CadDoc and CadUtility and
-// brings the CAD window to the front. A step that fails leaves its reference as it was; only a CAD
-// that can be neither attached nor started is reported (one message box with the platform's
-// description). Never throws an AutomationError.
+// Attaches to a running CAD or starts one, makes it visible, refreshes CadDoc and CadUtility and
+// brings the CAD window to the front. The CAD is, the first that answers of:
+//   1. the running "AutoCAD.Application";
+//   2. any other running AutoCAD, by its version's class name, newest first;
+//   3. a running compatible CAD;
+//   4. a new "AutoCAD.Application"; when AutoCAD is not installed, a new instance of the first
+//      compatible CAD that is.
+// A step that fails leaves its reference as it was; only a CAD that can be neither attached nor
+// started is reported (one message box with the platform's description of the first start attempt's
+// failure). Never throws an AutomationError.
 void ConnectCad(CadLink& link, Platform& platform);
 
 }  // namespace korvena

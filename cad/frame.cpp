@@ -46,6 +46,7 @@ void CommandFrame::Run(const std::function<void(CommandFrame&)>& work) noexcept 
         // Unlike inside ConnectCad, a CAD window that cannot be brought forward ends the command.
         context_.platform.ActivateWindow(ToText(ToObject(context_.link.CadApp)->Get(L"Caption")));
         work(*this);
+        EndChanges();
         return;
     } catch (const CommandEnded&) {
     } catch (const AutomationError& e) {
@@ -77,7 +78,37 @@ void CommandFrame::PromptRaw(const std::wstring& line) {
 }
 
 void CommandFrame::SelectOnScreen(const DispatchPtr& set) {
+    EndChanges();
     set->Call(L"SelectOnScreen");
+}
+
+int CommandFrame::Ask(std::wstring_view text, std::wstring_view title, int style) {
+    EndChanges();
+    return context_.platform.ShowMessage(text, title, style);
+}
+
+void CommandFrame::BeginChanges() noexcept {
+    if (undoStep_ != UndoStep::kClosed) return;
+    try {
+        undoDocument_ = ToObject(context_.link.CadDoc);
+        undoDocument_->Call(L"StartUndoMark");
+        undoStep_ = UndoStep::kOpen;
+    } catch (...) {
+        // An old CAD lacks the member (438), another refuses it: the command runs without a step.
+        undoStep_ = UndoStep::kUnavailable;
+        undoDocument_.reset();
+    }
+}
+
+void CommandFrame::EndChanges() noexcept {
+    if (undoStep_ != UndoStep::kOpen) return;
+    undoStep_ = UndoStep::kClosed;
+    try {
+        undoDocument_->Call(L"EndUndoMark");
+    } catch (...) {
+        // The changes are made; a step the CAD would not close is its own affair.
+    }
+    undoDocument_.reset();
 }
 
 std::vector<DispatchPtr> CommandFrame::Walk(const DispatchPtr& set) {
@@ -109,6 +140,7 @@ void CommandFrame::ReportCommandError(std::int32_t number) noexcept {
 }
 
 void CommandFrame::ShowError(std::wstring_view message) noexcept {
+    EndChanges();
     try {
         context_.platform.ShowMessage(message, kErrorTitle, message_box::kOkOnly | message_box::kCritical);
     } catch (...) {

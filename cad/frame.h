@@ -54,8 +54,10 @@ public:
     void CadPrompt(std::wstring_view text);
     // Writes a line to the CAD command line exactly as given.
     void PromptRaw(const std::wstring& line);
-    // Lets the user select in the CAD; returns when the selection has ended.
+    // Lets the user select in the CAD; returns when the selection has ended. Closes the undo step first.
     void SelectOnScreen(const DispatchPtr& set);
+    // Asks the user in a modal message box and returns the button pressed. Closes the undo step first.
+    int Ask(std::wstring_view text, std::wstring_view title, int style);
     // The members of a set in the set's own order.
     std::vector<DispatchPtr> Walk(const DispatchPtr& set);
     // The number of members of a set.
@@ -67,6 +69,15 @@ public:
     // Shows `message` (title "错误", critical icon, OK) and ends the command at once.
     [[noreturn]] void EndEarly(std::wstring_view message);
 
+    // The command's changes to the drawing make one undo step in the CAD. BeginChanges opens it
+    // (StartUndoMark on CadDoc): call it after the user's selection, right before the first change.
+    // The frame closes it (EndUndoMark) before every wait for the user (SelectOnScreen, Ask, an error
+    // dialog) and at the end of the run, so no step is ever open while the program waits. A CAD that
+    // lacks undo marks or refuses them gets none for the rest of the run, and nothing is said.
+    void BeginChanges() noexcept;
+    // Closes the open undo step; nothing when none is open.
+    void EndChanges() noexcept;
+
     CommandContext& Context() noexcept { return context_; }
     const CadLink& Link() const noexcept { return context_.link; }
 
@@ -75,8 +86,12 @@ private:
     void DeleteLeftoverSets() noexcept;
     void ShowError(std::wstring_view message) noexcept;
 
+    enum class UndoStep { kClosed, kOpen, kUnavailable };
+
     CommandContext& context_;
     std::vector<DispatchPtr> openSets_;  // created by this run and not yet deleted
+    UndoStep undoStep_ = UndoStep::kClosed;
+    DispatchPtr undoDocument_;  // the document the open step was started on
 };
 
 // Entity kinds the commands accept.

@@ -60,6 +60,7 @@ void MatchingContourAssignment(CommandContext& context) {
             }
         }
 
+        f.BeginChanges();
         std::size_t k = 0;
         for (const DispatchPtr& entity : f.Walk(targets)) {
             if (!IsContour(f.EntityType(entity))) f.EndEarly(kNotAContourMessage);

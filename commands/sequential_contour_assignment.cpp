@@ -29,6 +29,7 @@ void SequentialContourAssignment(CommandContext& context) {
         const double interval = LeadingNumber(context.window.Text(Input::Text2));
         const std::int16_t colour = ColourNumber(context.window.Text(Input::Text3));
 
+        f.BeginChanges();
         std::int64_t k = 0;
         for (const DispatchPtr& entity : f.Walk(set)) {
             if (!IsContour(f.EntityType(entity))) f.EndEarly(kNotAContourMessage);

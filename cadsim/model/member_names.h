@@ -20,6 +20,8 @@ enum class Member {
     kSelectionSets,
     kModelSpace,
     kGroups,
+    kStartUndoMark,
+    kEndUndoMark,
     // utility
     kPrompt,
     // collections
