@@ -146,6 +146,7 @@ LRESULT CadWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noe
             if (message == WriteStateMessage()) return actions_.writeState && actions_.writeState() ? 1 : 0;
             if (message == EntityPointMessage()) return EntityPoint(static_cast<int>(wParam));
             if (message == SelectingMessage()) return selecting_ ? 1 : 0;
+            if (message == UndoMessage()) return Undo() ? 1 : 0;
         }
         switch (message) {
             case WM_PAINT:
@@ -340,8 +341,20 @@ void CadWindow::OnKey(WPARAM key, bool down) {
         fenceKeyDown_ = down;
         return;
     }
+    if (down && key == 'Z' && GetKeyState(VK_CONTROL) < 0) {
+        Undo();
+        return;
+    }
     if (!down || !selecting_) return;
     if (key == VK_RETURN || key == VK_SPACE || key == VK_ESCAPE) EndSelection();
+}
+
+// Not while a selection waits: the client's command is still running then.
+bool CadWindow::Undo() {
+    if (selecting_) return false;
+    const bool undone = simulation_.Undo();
+    Refresh();
+    return undone;
 }
 
 LRESULT CadWindow::EntityPoint(int id) {

@@ -10,6 +10,8 @@
 //     entities the fence line crosses are added in the order the line meets them;
 //   - Enter, Space, Escape or a right click ends the selection;
 //   - closing the window ends the selection too; the window then closes once the call has returned.
+// Outside a selection, Ctrl+Z takes back the drawing's last undo step, as the CAD's undo does, and
+// says so on the command line.
 // Registered messages (cadsim_messages.h) let a test write the state, find a pixel that picks an
 // entity, and see whether a selection waits.
 
@@ -63,6 +65,7 @@ private:
     void OnMouseMove(Point2 pixel);
     void OnKey(WPARAM key, bool down);
     void EndSelection();
+    bool Undo();
     void Pick(const std::vector<int>& ids);
     void Invalidate() const noexcept;
     LRESULT EntityPoint(int id);

@@ -8,6 +8,8 @@
 //   EntityPoint  wParam: an entity id. A client-area pixel where a left click picks that entity, as
 //                MAKELRESULT(x, y); kNoEntityPoint when there is none
 //   Selecting    1 while an interactive selection waits for the user, else 0
+//   Undo         what Ctrl+Z does in the window: takes back the drawing's last undo step; 1 when one
+//                was taken back, 0 when there was none or a selection waits
 
 #include <windows.h>
 
@@ -18,6 +20,7 @@ inline constexpr wchar_t kCadWindowClass[] = L"KorvenaCadSimWindow";
 inline constexpr wchar_t kWriteStateMessageName[] = L"KorvenaCadSim.WriteState";
 inline constexpr wchar_t kEntityPointMessageName[] = L"KorvenaCadSim.EntityPoint";
 inline constexpr wchar_t kSelectingMessageName[] = L"KorvenaCadSim.Selecting";
+inline constexpr wchar_t kUndoMessageName[] = L"KorvenaCadSim.Undo";
 
 inline constexpr LRESULT kNoEntityPoint = 0xFFFFFFFF;
 
@@ -31,6 +34,10 @@ inline UINT EntityPointMessage() {
 }
 inline UINT SelectingMessage() {
     static const UINT message = RegisterWindowMessageW(kSelectingMessageName);
+    return message;
+}
+inline UINT UndoMessage() {
+    static const UINT message = RegisterWindowMessageW(kUndoMessageName);
     return message;
 }
 

@@ -16,8 +16,9 @@ namespace korvena::e2e {
 const std::wstring& CadSimExe();
 void SetCadSimExe(std::wstring path);
 
-// Registers cadsim.exe as the CAD in this prefix (with options for a server that COM starts), or
-// removes the registration. Throws std::runtime_error when the registration program fails.
+// Registers cadsim.exe as the CAD in this prefix (with options for a server that COM starts, or the
+// class name to answer to: server_options.h), or removes the registration. A registration replaces
+// the one before. Throws std::runtime_error when the registration program fails.
 void RegisterCadSim(const std::vector<std::wstring>& options = {});
 void UnregisterCadSim();
 
@@ -39,6 +40,10 @@ public:
     bool Selecting() const;
     void ClickEntity(int id) const;  // throws std::runtime_error when no pixel picks it
     void PressEnter() const;
+    // The CAD's undo of its last step, as Ctrl+Z does it; false when there was nothing to undo.
+    bool Undo() const;
+    // Ctrl+Z pressed in the simulator's window through the system's keyboard input.
+    void PressCtrlZ() const;
     // Closes the window as a user would and waits for the process; its exit code.
     long Close();
 
@@ -47,7 +52,7 @@ private:
     ChildProcess process_;
 };
 
-// Whether a CAD is in the running object table under its class name.
+// Whether a simulator is in the running object table (under its own class, whatever name it answers to).
 bool CadIsRunning();
 
 }  // namespace korvena::e2e
