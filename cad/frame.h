@@ -75,7 +75,7 @@ public:
     // dialog) and at the end of the run, so no step is ever open while the program waits. A CAD that
     // lacks undo marks or refuses them gets none for the rest of the run, and nothing is said.
     void BeginChanges() noexcept;
-    // Closes the open undo step; nothing when none is open.
+    // Closes the open undo step; nothing when none is open. Commands call it after their last change.
     void EndChanges() noexcept;
 
     CommandContext& Context() noexcept { return context_; }

@@ -71,6 +71,7 @@ void MatchingContourAssignment(CommandContext& context) {
             entity->Put(L"Color", colour);
             ++k;
         }
+        f.EndChanges();
 
         f.DeleteSet(targets);
         f.DeleteSet(references);

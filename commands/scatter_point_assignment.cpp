@@ -156,6 +156,7 @@ void ScatterPointAssignment(CommandContext& context) {
                 OrderedTexts[k].Entity->Put(L"Color", PointColour);
                 CheckLines[k]->Call(L"Delete");
             }
+            f.EndChanges();
             f.CadPrompt(kScatterDoneNotice);
         }
         f.DeleteSet(set);

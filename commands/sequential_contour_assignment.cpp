@@ -37,6 +37,7 @@ void SequentialContourAssignment(CommandContext& context) {
             entity->Put(L"Color", colour);
             ++k;
         }
+        f.EndChanges();
 
         f.PromptRaw(L"======最后选择的等高线高程为 " + NumberText(ElevationOf(start, k - 1, interval)) +
                     L" ======\n\r");

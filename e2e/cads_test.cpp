@@ -154,13 +154,16 @@ TEST_F(Cads, WithNothingRunningAndNoAutoCadTheRegisteredCompatibleCadIsStarted) 
     std::ofstream(drawingFile, std::ios::binary) << ContourMap(2, {{2, 1}}).dump();
     RegisterCadSim({L"--progid", L"BricscadApp.AcadApplication", L"--drawing", WindowsPath(drawingFile.wstring()),
                     L"--out", WindowsPath(outFile.wstring())});
+    ForgetKilledServers();  // the simulators earlier tests killed
     ASSERT_FALSE(CadIsRunning());
 
     KorvenaWindow korvena;
     korvena.Type(ControlId::Text1, L"7");
     korvena.Type(ControlId::Text2, L"2");
     korvena.Click(ControlId::Command1);
-    ASSERT_TRUE(WaitFor([] { return ProcessesNamed(L"cadsim.exe").size() == 1; }, 30s));
+    const bool started = WaitFor([] { return ProcessesNamed(L"cadsim.exe").size() == 1; }, 30s);
+    if (const auto box = korvena.WaitForMessageBox(100ms)) ADD_FAILURE() << "a dialog: " << box->text;
+    ASSERT_TRUE(started);
     json state;
     ASSERT_TRUE(WaitFor(
         [&] {

@@ -89,7 +89,9 @@ bool CadSimProcess::Undo() const {
 }
 
 void CadSimProcess::PressCtrlZ() const {
-    SetForegroundWindow(Window());
+    const HWND window = Window();
+    SetForegroundWindow(window);
+    WaitFor([&] { return GetForegroundWindow() == window; }, std::chrono::seconds(5));
     INPUT keys[4]{};
     for (INPUT& key : keys) key.type = INPUT_KEYBOARD;
     keys[0].ki.wVk = keys[3].ki.wVk = VK_CONTROL;
@@ -101,6 +103,10 @@ void CadSimProcess::PressCtrlZ() const {
 long CadSimProcess::Close() {
     if (HWND window = Window()) PostMessageW(window, WM_CLOSE, 0, 0);
     return process_.Wait(std::chrono::seconds(20));
+}
+
+void ForgetKilledServers() {
+    if (RunToEnd(L"net.exe", {L"stop", L"rpcss"}) != 0) throw std::runtime_error("net stop rpcss failed");
 }
 
 bool CadIsRunning() {

@@ -52,6 +52,12 @@ private:
     ChildProcess process_;
 };
 
+// Under Wine a COM server that was killed stays registered with the prefix's RPC service, and a later
+// CoCreateInstance of its class fails with 0x800706BA instead of starting a new server. Stopping the
+// service (COM starts it again on demand) forgets such servers. Call only with no simulator running:
+// the running object table goes too. Throws std::runtime_error when the service does not stop.
+void ForgetKilledServers();
+
 // Whether a simulator is in the running object table (under its own class, whatever name it answers to).
 bool CadIsRunning();
 
