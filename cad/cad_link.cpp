@@ -29,14 +29,71 @@ private:
     std::optional<AutomationError> error_;
 };
 
+// Steps 2 and 3 of the attach: every other running AutoCAD, then the compatible CADs.
+DispatchPtr AttachToOtherRunningCad(Platform& platform) {
+    for (const std::wstring& progId : AutoCadVersionProgIds()) {
+        try {
+            return platform.GetRunningObject(progId);
+        } catch (const AutomationError&) {
+        }
+    }
+    for (const std::wstring_view progId : kCompatibleCadProgIds) {
+        try {
+            return platform.GetRunningObject(progId);
+        } catch (const AutomationError&) {
+        }
+    }
+    return nullptr;
+}
+
+// With AutoCAD not installed: a new instance of the first compatible CAD that is.
+DispatchPtr StartCompatibleCad(Platform& platform) {
+    for (const std::wstring_view progId : kCompatibleCadProgIds) {
+        try {
+            return platform.CreateObject(progId);
+        } catch (const AutomationError& e) {
+            if (!IsClassNotInstalled(e.Number())) return nullptr;  // installed, but it would not start
+        }
+    }
+    return nullptr;
+}
+
 }  // namespace
+
+std::vector<std::wstring> AutoCadVersionProgIds() {
+    std::vector<std::wstring> names;
+    for (int major = kNewestAutoCadMajor; major >= kOldestAutoCadMajor; --major) {
+        const std::wstring base = std::wstring(kCadProgId) + L"." + std::to_wstring(major);
+        for (int minor = kHighestAutoCadMinor; minor >= 1; --minor) {
+            names.push_back(base + L"." + std::to_wstring(minor));
+        }
+        names.push_back(base);
+    }
+    return names;
+}
 
 void ConnectCad(CadLink& link, Platform& platform) {
     ResumeNext step;
     step([&] { link.CadApp = platform.GetRunningObject(kCadProgId); });
     if (step.Error()) {
+        // Only when AutoCAD's usual name finds nothing running: the quick path stays one call.
+        std::optional<AutomationError> notRunning = step.Error();
+        step.Clear();
+        step([&] {
+            DispatchPtr running = AttachToOtherRunningCad(platform);
+            if (!running) throw *notRunning;
+            link.CadApp = std::move(running);
+        });
+    }
+    if (step.Error()) {
         step.Clear();
         step([&] { link.CadApp = platform.CreateObject(kCadProgId); });
+        if (step.Error() && IsClassNotInstalled(step.Error()->Number())) {
+            if (DispatchPtr started = StartCompatibleCad(platform)) {
+                link.CadApp = std::move(started);
+                step.Clear();
+            }
+        }
     }
     if (step.Error()) {
         const std::wstring description = step.Error()->Description();

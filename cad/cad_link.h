@@ -2,6 +2,8 @@
 // CadLink: the program's references to the CAD application, its active document and that document's
 // utility object, refreshed by ConnectCad at the start of every command.
 
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "cad/dispatch.h"
@@ -9,21 +11,45 @@
 
 namespace korvena {
 
+// The class names of the CADs the program works with; the one table of them.
+//   AutoCAD: "AutoCAD.Application" names the version installed last; each version also registers
+//   "AutoCAD.Application.<major>[.<minor>]" (15 is R2000).
+//   Compatible CADs, each by the names its maker gives its application class, in the order they are
+//   tried.
 inline constexpr std::wstring_view kCadProgId = L"AutoCAD.Application";
+inline constexpr int kOldestAutoCadMajor = 15;  // R2000
+inline constexpr int kNewestAutoCadMajor = 28;  // a few beyond the newest release known (25)
+inline constexpr int kHighestAutoCadMinor = 3;
+inline constexpr std::wstring_view kCompatibleCadProgIds[] = {
+    L"ZWCAD.Application",
+    L"GStarCAD.Application",
+    L"Gcad.Application",
+    L"BricscadApp.AcadApplication",
+};
+
+// The version-specific AutoCAD class names, newest first: 28.3, 28.2, 28.1, 28, 27.3, ... 15.
+std::vector<std::wstring> AutoCadVersionProgIds();
 
 struct CadLink {
     DispatchPtr CadApp;
     DispatchPtr CadDoc;
     DispatchPtr CadUtility;
-    // Selection sets of a command the user gave up on while the CAD was busy: they could not be
-    // deleted then, and are deleted when the next command starts.
+    // What a command the user gave up on while the CAD was busy could not clean up then: its selection
+    // sets, and the document of an undo step it left open. The next command deletes and closes them.
     std::vector<DispatchPtr> LeftoverSets;
+    DispatchPtr LeftoverUndoDocument;
 };
 
-// Attaches to the running CAD or starts one, makes it visible, refreshes CadDoc and CadUtility and
-// brings the CAD window to the front. A step that fails leaves its reference as it was; only a CAD
-// that can be neither attached nor started is reported (one message box with the platform's
-// description). Never throws an AutomationError; a user who gives up on a busy CAD ends the command
+// Attaches to a running CAD or starts one, makes it visible, refreshes CadDoc and CadUtility and
+// brings the CAD window to the front. The CAD is, the first that answers of:
+//   1. the running "AutoCAD.Application";
+//   2. any other running AutoCAD, by its version's class name, newest first;
+//   3. a running compatible CAD;
+//   4. a new "AutoCAD.Application"; when AutoCAD is not installed, a new instance of the first
+//      compatible CAD that is.
+// A step that fails leaves its reference as it was; only a CAD that can be neither attached nor
+// started is reported (one message box with the platform's description of the first start attempt's
+// failure). Never throws an AutomationError; a user who gives up on a busy CAD ends the command
 // (CadBusyCancelled).
 void ConnectCad(CadLink& link, Platform& platform);
 

@@ -47,13 +47,13 @@ void CommandFrame::Run(const std::function<void(CommandFrame&)>& work) noexcept 
         ConnectCad(context_.link, context_.platform);
         // Unlike inside ConnectCad, a CAD window that cannot be brought forward ends the command.
         context_.platform.ActivateWindow(ToText(ToObject(context_.link.CadApp)->Get(L"Caption")));
-        DeleteSetsOfCancelledCommand();
+        CleanUpAfterCancelledCommand();
         work(*this);
+        EndChanges();
         return;
     } catch (const CadBusyCancelled&) {
-        // The CAD is still busy: asking it to delete the sets now would only ask the user again.
-        std::ranges::move(openSets_, std::back_inserter(context_.link.LeftoverSets));
-        openSets_.clear();
+        // The CAD is still busy: asking it to clean up now would only ask the user again.
+        LeaveForNextCommand();
         return;
     } catch (const CommandEnded&) {
     } catch (const AutomationError& e) {
@@ -85,7 +85,52 @@ void CommandFrame::PromptRaw(const std::wstring& line) {
 }
 
 void CommandFrame::SelectOnScreen(const DispatchPtr& set) {
+    EndChanges();
     set->Call(L"SelectOnScreen");
+}
+
+int CommandFrame::Ask(std::wstring_view text, std::wstring_view title, int style) {
+    EndChanges();
+    return context_.platform.ShowMessage(text, title, style);
+}
+
+void CommandFrame::BeginChanges() {
+    if (undoStep_ != UndoStep::kClosed) return;
+    try {
+        undoDocument_ = ToObject(context_.link.CadDoc);
+        undoDocument_->Call(L"StartUndoMark");
+        undoStep_ = UndoStep::kOpen;
+    } catch (const CadBusyCancelled&) {
+        undoDocument_.reset();
+        throw;
+    } catch (...) {
+        // An old CAD lacks the member (438), another refuses it: the command runs without a step.
+        undoStep_ = UndoStep::kUnavailable;
+        undoDocument_.reset();
+    }
+}
+
+void CommandFrame::EndChanges() {
+    if (undoStep_ != UndoStep::kOpen) return;
+    try {
+        undoDocument_->Call(L"EndUndoMark");
+    } catch (const CadBusyCancelled&) {
+        throw;  // the step stays open for the next command to close
+    } catch (...) {
+        // The changes are made; a step the CAD would not close is its own affair.
+    }
+    undoStep_ = UndoStep::kClosed;
+    undoDocument_.reset();
+}
+
+// On the way to a dialog or out of the run: a user who gives up on the busy CAD here leaves the step
+// for the next command.
+void CommandFrame::EndChangesQuietly() noexcept {
+    try {
+        EndChanges();
+    } catch (...) {
+        LeaveForNextCommand();
+    }
 }
 
 void CommandFrame::Walk(const DispatchPtr& set, const std::function<void(const DispatchPtr&)>& step) {
@@ -121,6 +166,7 @@ void CommandFrame::ReportCommandError(std::int32_t number) noexcept {
 }
 
 void CommandFrame::ShowError(std::wstring_view message) noexcept {
+    EndChangesQuietly();
     try {
         context_.platform.ShowMessage(message, kErrorTitle, message_box::kOkOnly | message_box::kCritical);
     } catch (...) {
@@ -128,16 +174,32 @@ void CommandFrame::ShowError(std::wstring_view message) noexcept {
     }
 }
 
-// A set that is gone already (the CAD was closed meanwhile, or the user deleted it) fails quietly; a
-// CAD that is busy again is waited for as any call, and one the user gives up on keeps the rest.
-void CommandFrame::DeleteSetsOfCancelledCommand() {
-    std::vector<DispatchPtr>& leftovers = context_.link.LeftoverSets;
-    while (!leftovers.empty()) {
+void CommandFrame::LeaveForNextCommand() noexcept {
+    std::ranges::move(openSets_, std::back_inserter(context_.link.LeftoverSets));
+    openSets_.clear();
+    if (undoStep_ == UndoStep::kOpen) context_.link.LeftoverUndoDocument = std::move(undoDocument_);
+    undoStep_ = UndoStep::kClosed;
+    undoDocument_.reset();
+}
+
+// A set or document that is gone already (the CAD was closed meanwhile, or the user deleted the set)
+// fails quietly; a CAD that is busy again is waited for as any call, and one the user gives up on
+// keeps the rest.
+void CommandFrame::CleanUpAfterCancelledCommand() {
+    CadLink& link = context_.link;
+    if (link.LeftoverUndoDocument) {
         try {
-            leftovers.front()->Call(L"Delete");
+            link.LeftoverUndoDocument->Call(L"EndUndoMark");
         } catch (const AutomationError&) {
         }
-        leftovers.erase(leftovers.begin());
+        link.LeftoverUndoDocument.reset();
+    }
+    while (!link.LeftoverSets.empty()) {
+        try {
+            link.LeftoverSets.front()->Call(L"Delete");
+        } catch (const AutomationError&) {
+        }
+        link.LeftoverSets.erase(link.LeftoverSets.begin());
     }
 }
 

@@ -56,8 +56,10 @@ public:
     void CadPrompt(std::wstring_view text);
     // Writes a line to the CAD command line exactly as given.
     void PromptRaw(const std::wstring& line);
-    // Lets the user select in the CAD; returns when the selection has ended.
+    // Lets the user select in the CAD; returns when the selection has ended. Closes the undo step first.
     void SelectOnScreen(const DispatchPtr& set);
+    // Asks the user in a modal message box and returns the button pressed. Closes the undo step first.
+    int Ask(std::wstring_view text, std::wstring_view title, int style);
     // Hands the members of a set to `step` one by one in the set's own order, as the CAD yields them;
     // each is let go of when its step is done.
     void Walk(const DispatchPtr& set, const std::function<void(const DispatchPtr&)>& step);
@@ -72,17 +74,34 @@ public:
     // Shows `message` (title "错误", critical icon, OK) and ends the command at once.
     [[noreturn]] void EndEarly(std::wstring_view message);
 
+    // The command's changes to the drawing make one undo step in the CAD. BeginChanges opens it
+    // (StartUndoMark on CadDoc): call it after the user's selection, right before the first change.
+    // The frame closes it (EndUndoMark) before every wait for the user (SelectOnScreen, Ask, an error
+    // dialog) and at the end of the run, so no step is ever open while the program waits. A CAD that
+    // lacks undo marks or refuses them gets none for the rest of the run, and nothing is said. A user
+    // who gives up on a busy CAD meanwhile ends the command (CadBusyCancelled); a step left open then
+    // is closed when the next command starts.
+    void BeginChanges();
+    // Closes the open undo step; nothing when none is open. Commands call it after their last change.
+    void EndChanges();
+
     CommandContext& Context() noexcept { return context_; }
     const CadLink& Link() const noexcept { return context_.link; }
 
 private:
     void ReportCommandError(std::int32_t number) noexcept;
     void DeleteLeftoverSets() noexcept;
-    void DeleteSetsOfCancelledCommand();
+    void CleanUpAfterCancelledCommand();
+    void LeaveForNextCommand() noexcept;
+    void EndChangesQuietly() noexcept;
     void ShowError(std::wstring_view message) noexcept;
+
+    enum class UndoStep { kClosed, kOpen, kUnavailable };
 
     CommandContext& context_;
     std::vector<DispatchPtr> openSets_;  // created by this run and not yet deleted
+    UndoStep undoStep_ = UndoStep::kClosed;
+    DispatchPtr undoDocument_;  // the document the open step was started on
 };
 
 // Entity kinds the commands accept.

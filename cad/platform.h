@@ -22,13 +22,24 @@ inline constexpr int kYes = 6;
 inline constexpr int kNo = 7;
 }  // namespace message_box
 
+// The numbers GetRunningObject and CreateObject fail with when no class is registered under the name:
+// the name is unknown (CO_E_CLASSSTRING), or its class has no server (REGDB_E_CLASSNOTREG).
+inline constexpr std::int32_t kUnknownClassName = static_cast<std::int32_t>(0x800401F3u);
+inline constexpr std::int32_t kClassNotRegistered = static_cast<std::int32_t>(0x80040154u);
+// Whether a failure to get or create an object means that the program behind the name is not installed.
+inline constexpr bool IsClassNotInstalled(std::int32_t number) {
+    return number == kUnknownClassName || number == kClassNotRegistered;
+}
+
 class Platform {
 public:
     virtual ~Platform() = default;
 
-    // The running object registered under progId; throws AutomationError when there is none.
+    // The running object registered under progId; throws AutomationError when there is none (with a
+    // number IsClassNotInstalled accepts when nothing is registered under progId).
     virtual DispatchPtr GetRunningObject(std::wstring_view progId) = 0;
-    // A new object of the class progId (starting its server); throws AutomationError on failure.
+    // A new object of the class progId (starting its server); throws AutomationError on failure (with a
+    // number IsClassNotInstalled accepts when nothing is registered under progId).
     virtual DispatchPtr CreateObject(std::wstring_view progId) = 0;
     // Brings the top-level window whose title is `title` (else the first whose title starts with it)
     // to the front, without waiting; throws AutomationError (5) when there is none.

@@ -60,6 +60,7 @@ void MatchingContourAssignment(CommandContext& context) {
             }
         });
 
+        f.BeginChanges();
         std::size_t k = 0;
         f.Walk(targets, [&](const DispatchPtr& entity) {
             if (!IsContour(f.EntityType(entity))) f.EndEarly(kNotAContourMessage);
@@ -70,6 +71,7 @@ void MatchingContourAssignment(CommandContext& context) {
             entity->Put(L"Color", colour);
             ++k;
         });
+        f.EndChanges();
 
         f.DeleteSet(targets);
         f.DeleteSet(references);

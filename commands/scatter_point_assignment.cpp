@@ -142,18 +142,22 @@ void ScatterPointAssignment(CommandContext& context) {
 
         const std::vector<PlacedEntity> OrderedPoints = InPositionOrder(std::move(ScatterPointList));
         const std::vector<PlacedEntity> OrderedTexts = InPositionOrder(std::move(ElevationTextList));
+        // Two undo steps: the check lines with their group, then (after 是) the heights.
+        f.BeginChanges();
         const std::vector<DispatchPtr> CheckLines = DrawCheckLines(f, OrderedPoints, OrderedTexts);
         GroupCheckLines(f, CheckLines);
 
-        const int answer = context.platform.ShowMessage(kScatterCheckQuestion, kScatterCheckTitle,
-                                                        message_box::kYesNo | message_box::kInformation);
+        const int answer =
+            f.Ask(kScatterCheckQuestion, kScatterCheckTitle, message_box::kYesNo | message_box::kInformation);
         if (answer == message_box::kYes) {
+            f.BeginChanges();
             for (std::size_t k = 0; k < OrderedPoints.size(); ++k) {
                 WriteElevation(OrderedPoints[k], OrderedTexts[k]);
                 OrderedPoints[k].Entity->Put(L"Color", PointColour);
                 OrderedTexts[k].Entity->Put(L"Color", PointColour);
                 CheckLines[k]->Call(L"Delete");
             }
+            f.EndChanges();
             f.CadPrompt(kScatterDoneNotice);
         }
         f.DeleteSet(set);

@@ -29,6 +29,7 @@ void SequentialContourAssignment(CommandContext& context) {
         const double interval = LeadingNumber(context.window.Text(Input::Text2));
         const std::int16_t colour = ColourNumber(context.window.Text(Input::Text3));
 
+        f.BeginChanges();
         std::int64_t k = 0;
         f.Walk(set, [&](const DispatchPtr& entity) {
             if (!IsContour(f.EntityType(entity))) f.EndEarly(kNotAContourMessage);
@@ -36,6 +37,7 @@ void SequentialContourAssignment(CommandContext& context) {
             entity->Put(L"Color", colour);
             ++k;
         });
+        f.EndChanges();
 
         f.PromptRaw(L"======最后选择的等高线高程为 " + NumberText(ElevationOf(start, k - 1, interval)) +
                     L" ======\n\r");

@@ -1,6 +1,7 @@
 // The demo's scripted session, for a machine without a person at the screen: cadsim.exe with the demo
 // map, korvena.exe attached to it, and three commands through the real window: a sequential
-// assignment of the main hill (printing the contours' elevations before and after), a pick of the
+// assignment of the main hill (printing the contours' elevations before and after, then Ctrl+Z in the
+// CAD taking the whole run back in one step, and the run again), a pick of the
 // summit contour's height into the main window, and the scatter-point command on every spot height,
 // answered 否 so that its check lines stay in the drawing. Both programs are left running for a
 // screenshot.
@@ -58,8 +59,8 @@ int Run(const std::wstring& korvenaExe, const std::wstring& cadsimExe, const std
     // Then the summit contour for the pick, then the spot heights with their texts (ids 13 to 26).
     nlohmann::json spotHeights = nlohmann::json::array();
     for (int id = 13; id <= 26; ++id) spotHeights.push_back(id);
-    drawing["selections"] = nlohmann::json::array(
-        {nlohmann::json::array({9, 8, 7, 6, 5, 4, 3, 2, 1}), nlohmann::json::array({1}), spotHeights});
+    const nlohmann::json hill = nlohmann::json::array({9, 8, 7, 6, 5, 4, 3, 2, 1});
+    drawing["selections"] = nlohmann::json::array({hill, hill, nlohmann::json::array({1}), spotHeights});
 
     std::filesystem::create_directories(work);
     auto* cad = new CadSimProcess(work, drawing.dump(2));  // left running for the screenshot
@@ -69,13 +70,35 @@ int Run(const std::wstring& korvenaExe, const std::wstring& cadsimExe, const std
     korvena->Type(ControlId::Text1, L"100");
     korvena->Type(ControlId::Text2, L"5");
     std::cout << "Sequential assignment: first elevation 100, interval 5, colour 250\n";
-    korvena->Click(ControlId::Command1);
-    if (!WaitFor([&] { return korvena->Focused() == ControlId::Text1; }, 60s)) {
+    // A run is done when its one undo step is in the CAD and its selection set is gone.
+    const auto assign = [&] {
+        korvena->Click(ControlId::Command1);
+        return WaitFor(
+            [&] {
+                const nlohmann::json state = cad->State();
+                return state.value("undoSteps", 0) == 1 &&
+                       state.value("selectionSets", nlohmann::json::array()).empty();
+            },
+            60s);
+    };
+    if (!assign()) {
         std::cerr << "demo_session: the assignment did not finish\n";
         return 1;
     }
-    const nlohmann::json after = cad->State();
-    PrintContours("After:", after);
+    PrintContours("After:", cad->State());
+
+    // One undo in the CAD takes the whole run back.
+    cad->PressCtrlZ();
+    if (!WaitFor([&] { return cad->State().value("undoSteps", 1) == 0; }, 20s)) {
+        std::cerr << "demo_session: Ctrl+Z in the CAD did not undo the run\n";
+        return 1;
+    }
+    PrintContours("After Ctrl+Z in the CAD (one step takes back the whole run):", cad->State());
+    if (!assign()) {
+        std::cerr << "demo_session: the assignment did not finish the second time\n";
+        return 1;
+    }
+    std::cout << "Sequential assignment again: the hill has its heights back\n";
 
     korvena->Click(ControlId::Command6);
     if (!WaitFor([&] { return korvena->Text(ControlId::Text1) == L"140"; }, 60s)) {

@@ -68,6 +68,7 @@ start_cadsim() {
 if [ "$mode" = interactive ]; then
   start_cadsim
   say "korvena.exe is running; end it with its exit button"
+  say "Ctrl+Z in the CAD window takes back the last run in one step (a confirmed scatter run in two)"
   "$wine_run" "$bin/korvena.exe"
   exit 0
 fi

@@ -519,6 +519,55 @@ TEST_F(CadSim, EveryCallIsRecordedAndCounted) {
     EXPECT_EQ(sim_.CallCount(), 7);
 }
 
+TEST_F(CadSim, UndoTakesBackAMarkedRunWholeAndUnmarkedChangesOneByOne) {
+    Entity(1)->Put(L"Color", std::int16_t{1});  // outside marks: a step per call
+    Entity(1)->Put(L"Elevation", 5.0);
+    Doc()->Call(L"StartUndoMark");
+    Doc()->Call(L"EndUndoMark");  // an empty mark leaves no step
+    Doc()->Call(L"StartUndoMark");
+    Entity(2)->Put(L"Elevation", 7.0);
+    Entity(3)->Put(L"Color", std::int16_t{2});
+    const DispatchPtr line = ToObject(ModelSpace()->Call(L"AddLine", {Doubles{0, 0, 0}, Doubles{1, 1, 0}}));
+    EXPECT_TRUE(sim_.UndoMarkOpen());
+    Doc()->Call(L"StartUndoMark");  // marks do not nest: this ends the open step first
+    const DispatchPtr group = ToObject(Groups()->Call(L"Add", {L"g"}));
+    group->Call(L"AppendItems", {std::vector<DispatchPtr>{Entity(10)}});
+    Entity(10)->Call(L"Delete");
+    Doc()->Call(L"EndUndoMark");
+    Doc()->Call(L"EndUndoMark");  // an end without a start does nothing
+    EXPECT_EQ(sim_.UndoSteps(), 4u);
+
+    EXPECT_TRUE(sim_.Undo());  // the group and the deleted line, with its membership
+    ASSERT_NE(sim_.CurrentDrawing().Find(10), nullptr);
+    EXPECT_TRUE(sim_.Groups().empty());
+    EXPECT_TRUE(sim_.Undo());  // the marked run: two writes and the new line
+    EXPECT_EQ(sim_.CurrentDrawing().Find(2)->elevation, 100);
+    EXPECT_EQ(sim_.CurrentDrawing().Find(3)->color, kColorByLayer);
+    EXPECT_EQ(sim_.EntityIdOf(line), 0);
+    EXPECT_TRUE(sim_.Undo());
+    EXPECT_EQ(sim_.CurrentDrawing().Find(1)->elevation, 0);
+    EXPECT_EQ(sim_.CurrentDrawing().Find(1)->color, 1);
+    EXPECT_TRUE(sim_.Undo());
+    EXPECT_EQ(sim_.CurrentDrawing().Find(1)->color, kColorByLayer);
+    EXPECT_FALSE(sim_.Undo());
+    EXPECT_NE(sim_.CommandLineText().find(L"命令: U  放弃了一步（3 个对象）"), std::wstring::npos);
+    EXPECT_NE(sim_.CommandLineText().find(L"已全部放弃"), std::wstring::npos);
+}
+
+TEST_F(CadSim, AFailedChangeMakesNoStepAndUndoEndsAnOpenMark) {
+    sim_.CurrentFaults().refusedColors.push_back(3);
+    EXPECT_NE(ErrorNumberOf([&] { Entity(1)->Put(L"Color", std::int16_t{3}); }), 0);
+    EXPECT_NE(ErrorNumberOf([&] { Entity(3)->Put(L"Elevation", 1.0); }), 0);
+    EXPECT_EQ(sim_.UndoSteps(), 0u);
+    Doc()->Call(L"StartUndoMark");
+    Entity(1)->Put(L"Elevation", 9.0);
+    EXPECT_TRUE(sim_.Undo());
+    EXPECT_FALSE(sim_.UndoMarkOpen());
+    EXPECT_EQ(sim_.CurrentDrawing().Find(1)->elevation, 0);
+    Entity(1)->Put(L"Elevation", 9.0);  // after the undo, changes are steps of their own again
+    EXPECT_EQ(sim_.UndoSteps(), 1u);
+}
+
 TEST(RenderValue, ShowsTypeAndExactValue) {
     EXPECT_EQ(RenderValue(Variant()), L"empty");
     EXPECT_EQ(RenderValue(Variant(std::int32_t{24})), L"int32:24");

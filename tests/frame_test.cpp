@@ -71,7 +71,7 @@ TEST(ConnectCad, ACadThatCannotStartGivesItsDescriptionThenTheGenericDialog) {
     CommandBench bench(nullptr, /*running=*/false);
     RunSelecting(bench);
     EXPECT_EQ(bench.platform.Dialogs(),
-              (std::vector<Dialog>{{L"没有注册类", std::nullopt, message_box::kOkOnly}, kGeneric}));
+              (std::vector<Dialog>{{L"无效的类字符串", std::nullopt, message_box::kOkOnly}, kGeneric}));
     EXPECT_EQ(bench.link.CadApp, nullptr);
     EXPECT_TRUE(bench.selectionSetName.empty());
 }

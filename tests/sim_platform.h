@@ -22,10 +22,14 @@ struct Dialog {
     friend bool operator==(const Dialog&, const Dialog&) = default;
 };
 
-// The CAD is "installed" when a simulation is given; it is "running" once attached or created.
+// CADs "installed" under class names, each a simulation; one is "running" once attached or created.
+// The simulation given to the constructor is installed as "AutoCAD.Application".
 class SimPlatform : public Platform {
 public:
-    explicit SimPlatform(cadsim::Simulation* cad, bool running = true) : cad_(cad), running_(running) {}
+    explicit SimPlatform(cadsim::Simulation* cad, bool running = true);
+    // Installs a CAD under another class name (a compatible CAD, another AutoCAD version); a null
+    // simulation is a CAD that is installed but cannot start.
+    void Install(std::wstring progId, cadsim::Simulation* cad, bool running);
 
     DispatchPtr GetRunningObject(std::wstring_view progId) override;
     DispatchPtr CreateObject(std::wstring_view progId) override;
@@ -38,14 +42,24 @@ public:
     void QueueAnswer(int button) { answers_.push_back(button); }
     // What the user does elsewhere while a dialog is open (the CAD stays usable meanwhile).
     void WhileDialogOpen(std::function<void()> action) { whileDialogOpen_ = std::move(action); }
-    bool Running() const { return running_; }
+    // Whether the CAD installed as "AutoCAD.Application" runs.
+    bool Running() const;
     int Starts() const { return starts_; }
+    // Every attempt to reach a CAD, in order: "running <ProgID>" or "create <ProgID>".
+    const std::vector<std::wstring>& Attempts() const { return attempts_; }
     const std::vector<Dialog>& Dialogs() const { return dialogs_; }
     const std::vector<std::wstring>& Activations() const { return activations_; }
 
 private:
-    cadsim::Simulation* cad_;
-    bool running_;
+    struct InstalledCad {
+        std::wstring progId;
+        cadsim::Simulation* cad;
+        bool running;
+    };
+    InstalledCad* Find(std::wstring_view progId);
+
+    std::vector<InstalledCad> installed_;
+    std::vector<std::wstring> attempts_;
     int starts_ = 0;
     std::uint64_t ticks_ = 1;
     std::deque<int> answers_;

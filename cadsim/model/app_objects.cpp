@@ -61,9 +61,25 @@ unsigned DocumentObject::AccessOf(Member member) const {
         case Member::kGroups:
         case Member::kName:
             return kGettable;
+        case Member::kStartUndoMark:
+        case Member::kEndUndoMark:
+            return kCallable;
         default:
             return 0;
     }
+}
+
+Variant DocumentObject::DoCall(SimState& state, Member member, const std::vector<Variant>& args) {
+    if (member != Member::kStartUndoMark && member != Member::kEndUndoMark) {
+        return SimObject::DoCall(state, member, args);
+    }
+    ExpectArgumentCount(args, 0);
+    if (member == Member::kStartUndoMark) {
+        state.StartUndoMark();
+    } else {
+        state.EndUndoMark();
+    }
+    return {};
 }
 
 Variant DocumentObject::DoGet(SimState& state, Member member, const std::vector<Variant>& args) {

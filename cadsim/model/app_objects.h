@@ -1,7 +1,8 @@
 #pragma once
 // The application, its document and the document's utility object of the simulated CAD.
 //   Application: Visible (get, put), Caption, Name, ActiveDocument (get; fails when no drawing is open)
-//   Document:    Utility, SelectionSets, ModelSpace, Groups, Name (get)
+//   Document:    Utility, SelectionSets, ModelSpace, Groups, Name (get); StartUndoMark, EndUndoMark
+//                (call): the changes between them make one undo step (undo_history.h)
 //   Utility:     Prompt(text) (call): the text goes to the command line as given
 
 #include <memory>
@@ -29,6 +30,8 @@ protected:
     unsigned AccessOf(Member member) const override;
     korvena::Variant DoGet(SimState& state, Member member,
                            const std::vector<korvena::Variant>& args) override;
+    korvena::Variant DoCall(SimState& state, Member member,
+                            const std::vector<korvena::Variant>& args) override;
 };
 
 class UtilityObject final : public SimObject {

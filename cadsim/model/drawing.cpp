@@ -84,6 +84,11 @@ Entity& Drawing::Add(Entity entity) {
     return entities_.emplace(id, std::move(entity)).first->second;
 }
 
+void Drawing::Restore(Entity entity) {
+    const int id = entity.id;
+    entities_.insert_or_assign(id, std::move(entity));
+}
+
 bool Drawing::Erase(int id) {
     return entities_.erase(id) > 0;
 }

@@ -77,6 +77,8 @@ public:
     // Appends an entity. An id of 0 takes the next id; a given id must be above every id used so far
     // (ids are never reused, also not after an erase). Throws std::invalid_argument otherwise.
     Entity& Add(Entity entity);
+    // Puts an entity back under its own id, as it was (an undo); replaces the one there.
+    void Restore(Entity entity);
     // Removes the entity; false when there is none with that id.
     bool Erase(int id);
 

@@ -134,6 +134,12 @@ Variant EntityObject::DoGet(SimState& state, Member member, const std::vector<Va
 
 void EntityObject::DoPut(SimState& state, Member member, const Variant& value) {
     Entity& entity = Data(state);
+    Entity before = entity;
+    PutValue(state, entity, member, value);
+    state.EntityChanging(Id(), std::move(before));
+}
+
+void EntityObject::PutValue(SimState& state, Entity& entity, Member member, const Variant& value) {
     switch (member) {
         case Member::kColor: {
             const std::int16_t color = ColorValue(value);
@@ -172,6 +178,8 @@ void EntityObject::DoPut(SimState& state, Member member, const Variant& value) {
 Variant EntityObject::DoCall(SimState& state, Member member, const std::vector<Variant>& args) {
     if (member != Member::kDelete) return SimObject::DoCall(state, member, args);
     ExpectArgumentCount(args, 0);
+    state.EntityChanging(Id(), Data(state));
+    state.GroupsChanging();  // the entity leaves its groups
     state.EraseEntity(Id());
     return {};
 }

@@ -29,6 +29,8 @@ protected:
     korvena::Variant DoGet(SimState& state, Member member,
                            const std::vector<korvena::Variant>& args) override;
     void DoPut(SimState& state, Member member, const korvena::Variant& value) override;
+    // The put itself; DoPut records the entity as it was for the undo history once it succeeded.
+    void PutValue(SimState& state, Entity& entity, Member member, const korvena::Variant& value);
     korvena::Variant DoCall(SimState& state, Member member,
                             const std::vector<korvena::Variant>& args) override;
 

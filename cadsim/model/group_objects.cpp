@@ -31,6 +31,7 @@ Variant GroupObject::DoCall(SimState& state, Member member, const std::vector<Va
         if (id == 0) ThrowInvalidArgument(L"不是图形中的实体");
         ids.push_back(id);
     }
+    state.GroupsChanging();
     std::vector<int>& members = Members();
     for (int id : ids) {
         if (std::find(members.begin(), members.end(), id) == members.end()) members.push_back(id);

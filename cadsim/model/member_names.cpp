@@ -7,7 +7,7 @@ namespace korvena::cadsim {
 
 namespace {
 
-constexpr std::array<std::pair<Member, std::wstring_view>, 27> kNames{{
+constexpr std::array<std::pair<Member, std::wstring_view>, 29> kNames{{
     {Member::kVisible, L"Visible"},
     {Member::kCaption, L"Caption"},
     {Member::kActiveDocument, L"ActiveDocument"},
@@ -16,6 +16,7 @@ constexpr std::array<std::pair<Member, std::wstring_view>, 27> kNames{{
     {Member::kSelectionSets, L"SelectionSets"},
     {Member::kModelSpace, L"ModelSpace"},
     {Member::kGroups, L"Groups"},
+
     {Member::kPrompt, L"Prompt"},
     {Member::kAdd, L"Add"},
     {Member::kCount, L"Count"},
@@ -35,6 +36,8 @@ constexpr std::array<std::pair<Member, std::wstring_view>, 27> kNames{{
     {Member::kCenter, L"Center"},
     {Member::kInsertionPoint, L"InsertionPoint"},
     {Member::kTextString, L"TextString"},
+    {Member::kStartUndoMark, L"StartUndoMark"},
+    {Member::kEndUndoMark, L"EndUndoMark"},
 }};
 
 wchar_t FoldCase(wchar_t c) {

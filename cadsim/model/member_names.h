@@ -42,6 +42,9 @@ enum class Member {
     kCenter,
     kInsertionPoint,
     kTextString,
+    // document, added later (numbers stay as they were)
+    kStartUndoMark,
+    kEndUndoMark,
 };
 
 // The member of that name, in any case; kUnknown when the CAD has no such name at all.

@@ -49,7 +49,9 @@ Variant ModelSpaceObject::DoCall(SimState& state, Member member, const std::vect
     line.kind = EntityKind::kLine;
     line.position = PointArgument(args[0]);
     line.endPoint = PointArgument(args[1]);
-    return DispatchPtr(state.EntityObjectFor(state.drawing.Add(std::move(line)).id));
+    const int id = state.drawing.Add(std::move(line)).id;
+    state.EntityChanging(id, std::nullopt);
+    return DispatchPtr(state.EntityObjectFor(id));
 }
 
 std::vector<DispatchPtr> ModelSpaceObject::DoEnumerate(SimState& state) {

@@ -19,6 +19,7 @@ struct SelectionSetsTraits {
     static auto& List(SimState& state) { return state.selectionSets; }
     static auto Find(const SimState& state, std::wstring_view name) { return state.FindSelectionSet(name); }
     static auto Add(SimState& state, std::wstring name) { return state.AddSelectionSet({std::move(name), {}}); }
+    static void Changing(SimState&) {}  // selection sets are no part of the drawing's undo history
 };
 
 struct GroupsTraits {
@@ -27,6 +28,7 @@ struct GroupsTraits {
     static auto& List(SimState& state) { return state.groups; }
     static auto Find(const SimState& state, std::wstring_view name) { return state.FindGroup(name); }
     static auto Add(SimState& state, std::wstring name) { return state.AddGroup({std::move(name), {}}); }
+    static void Changing(SimState& state) { state.GroupsChanging(); }
 };
 
 template <typename Traits>
@@ -63,6 +65,7 @@ Variant NamedEntityListsObject<Traits>::DoCall(SimState& state, Member member, c
     if (member == Member::kAdd) {
         std::wstring name = NameArgument(args[0]);
         if (Traits::Find(state, name)) ThrowDuplicateName(name);
+        Traits::Changing(state);
         return DispatchPtr(Traits::Add(state, std::move(name)));
     }
     if (member == Member::kItem) {

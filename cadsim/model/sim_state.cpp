@@ -96,6 +96,66 @@ std::vector<int> SimState::NextSelection(std::wstring_view setName) {
     return {};
 }
 
+namespace {
+
+// The step a change of the current call belongs to: the open marked step, or the call's own.
+UndoStep& StepForChange(UndoHistory& undo, std::int64_t call) {
+    if (!undo.markOpen && (undo.steps.empty() || undo.steps.back().marked || undo.steps.back().call != call)) {
+        undo.steps.push_back({.call = call});
+    }
+    return undo.steps.back();
+}
+
+}  // namespace
+
+void SimState::EntityChanging(int id, std::optional<Entity> before) {
+    // The first image of the entity in the step is the one an undo goes back to.
+    StepForChange(undo, callCount).entitiesBefore.try_emplace(id, std::move(before));
+}
+
+void SimState::GroupsChanging() {
+    UndoStep& step = StepForChange(undo, callCount);
+    if (step.groupsBefore) return;
+    GroupsBefore before;
+    for (const auto& group : groups) {
+        before.groups.push_back(group);
+        before.members.push_back(group->Members());
+    }
+    step.groupsBefore = std::move(before);
+}
+
+void SimState::StartUndoMark() {
+    EndUndoMark();
+    undo.steps.push_back({.marked = true});
+    undo.markOpen = true;
+}
+
+void SimState::EndUndoMark() {
+    if (!undo.markOpen) return;
+    undo.markOpen = false;
+    if (undo.steps.back().Empty()) undo.steps.pop_back();
+}
+
+std::optional<std::size_t> SimState::UndoLastStep() {
+    EndUndoMark();
+    if (undo.steps.empty()) return std::nullopt;
+    UndoStep step = std::move(undo.steps.back());
+    undo.steps.pop_back();
+    for (auto& [id, before] : step.entitiesBefore) {
+        if (before) {
+            drawing.Restore(std::move(*before));
+        } else {
+            drawing.Erase(id);
+            for (const auto& set : selectionSets) RemoveId(set->Members(), id);
+        }
+    }
+    if (step.groupsBefore) {
+        groups = step.groupsBefore->groups;
+        for (std::size_t i = 0; i < groups.size(); ++i) groups[i]->Members() = step.groupsBefore->members[i];
+    }
+    return step.entitiesBefore.size();
+}
+
 void SimState::Record(CallRecord record) {
     if (!recording) return;
     record.atMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - began).count();

@@ -10,6 +10,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -18,6 +19,7 @@
 #include "cadsim/model/drawing.h"
 #include "cadsim/model/faults.h"
 #include "cadsim/model/simulation_setup.h"
+#include "cadsim/model/undo_history.h"
 
 namespace korvena::cadsim {
 
@@ -52,6 +54,8 @@ struct SimState : std::enable_shared_from_this<SimState> {
 
     Faults faults;
 
+    UndoHistory undo;
+
     std::vector<CallRecord> calls;
     bool recording = true;
     std::chrono::steady_clock::time_point began = std::chrono::steady_clock::now();
@@ -82,6 +86,16 @@ struct SimState : std::enable_shared_from_this<SimState> {
     std::shared_ptr<SelectionSetObject> FindSelectionSet(std::wstring_view name) const;
     std::shared_ptr<GroupObject> FindGroup(std::wstring_view name) const;
     void RemoveSelectionSet(const SelectionSetObject* set);
+
+    // The undo history, fed by the objects as they change the drawing (within the current call).
+    // Before an entity changes (its state as it was) or right after it was made (`before` empty).
+    void EntityChanging(int id, std::optional<Entity> before);
+    // Before a group is made or its members change.
+    void GroupsChanging();
+    void StartUndoMark();
+    void EndUndoMark();
+    // Takes back the last step; the number of entities it touched, nothing when there was no step.
+    std::optional<std::size_t> UndoLastStep();
 
     // The next selection: scripted, else from the selector, else none.
     std::vector<int> NextSelection(std::wstring_view setName);

@@ -166,6 +166,22 @@ void Simulation::SetSelector(Selector selector) {
     state_->selector = std::move(selector);
 }
 
+bool Simulation::UndoMarkOpen() const {
+    return state_->undo.markOpen;
+}
+
+std::size_t Simulation::UndoSteps() const {
+    return state_->undo.steps.size();
+}
+
+bool Simulation::Undo() {
+    const std::optional<std::size_t> undone = state_->UndoLastStep();
+    state_->prompts.push_back(undone ? L"命令: U  放弃了一步（" + std::to_wstring(*undone) + L" 个对象）\n"
+                                     : std::wstring(L"命令: U  已全部放弃\n"));
+    state_->NotifyChanged();
+    return undone.has_value();
+}
+
 Faults& Simulation::CurrentFaults() {
     return state_->faults;
 }

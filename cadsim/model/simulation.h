@@ -80,6 +80,14 @@ public:
     std::vector<std::vector<int>> PendingSelectionList() const;
     void SetSelector(Selector selector);
 
+    // The drawing's undo history (undo_history.h): whether an undo mark is open now, and the number of
+    // steps an undo can take back.
+    bool UndoMarkOpen() const;
+    std::size_t UndoSteps() const;
+    // What the CAD's undo command does (Ctrl+Z in the simulator's window): takes back the last step,
+    // ending an open mark first, and says so on the command line. False when there was nothing left.
+    bool Undo();
+
     // Faults act from the next call on.
     Faults& CurrentFaults();
     const Faults& CurrentFaults() const;

@@ -484,7 +484,8 @@ SimulationSetup ReadSetup(const Json& root) {
     const std::string where = "$";
     CheckKeys(root,
               {"caption", "name", "document", "documentOpen", "visible", "entities", "selectionSets",
-               "groups", "selections", "faults", "commandLine", "prompts", "callCount", "calls"},
+               "groups", "selections", "faults", "commandLine", "prompts", "callCount", "calls", "undoSteps",
+               "undoMarkOpen"},
               where);
     SimulationSetup setup;
     if (root.contains("caption")) setup.caption = ReadText(root["caption"], At(where, "caption"));
@@ -561,6 +562,8 @@ std::string SimulationStateJson(const Simulation& simulation) {
     Json prompts = Json::array();
     for (const auto& prompt : simulation.Prompts()) prompts.push_back(ToUtf8(prompt));
     out["prompts"] = std::move(prompts);
+    out["undoSteps"] = simulation.UndoSteps();
+    out["undoMarkOpen"] = simulation.UndoMarkOpen();
     out["callCount"] = simulation.CallCount();
     Json calls = Json::array();
     for (const auto& record : simulation.Calls()) calls.push_back(WriteCall(record));

@@ -41,10 +41,11 @@
 //
 // The state written after a run has the same keys (entities with their ids and current values, the
 // live selection sets and groups, the selections still queued, the faults as they stand) and adds
-// "commandLine" (all prompts joined), "prompts", "callCount" and "calls":
+// "commandLine" (all prompts joined), "prompts", "undoSteps" and "undoMarkOpen" (undo_history.h),
+// "callCount" and "calls":
 //   [{"object": "Entity", "id": 3, "member": "Color", "kind": "put", "arguments": "int16:2",
 //     "result": "ok"}, ...]   with "error": number on a failed call (the result is then its
-// description); values rendered as in call_record.h. Reading ignores these four keys, so a written
+// description); values rendered as in call_record.h. Reading ignores these six keys, so a written
 // state reads back as a setup.
 
 #include <filesystem>

@@ -157,6 +157,7 @@ LRESULT CadWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noe
                 if (actions_.startBusySpell) actions_.startBusySpell(static_cast<std::int64_t>(wParam));
                 return 1;
             }
+            if (message == UndoMessage()) return Undo() ? 1 : 0;
         }
         switch (message) {
             case WM_PAINT:
@@ -381,8 +382,20 @@ void CadWindow::OnKey(WPARAM key, bool down) {
         actions_.startBusySpell(kBusySpellByKeyMs);
         return;
     }
+    if (down && key == 'Z' && GetKeyState(VK_CONTROL) < 0) {
+        Undo();
+        return;
+    }
     if (!down || !selecting_) return;
     if (key == VK_RETURN || key == VK_SPACE || key == VK_ESCAPE) EndSelection();
+}
+
+// Not while a selection waits: the client's command is still running then.
+bool CadWindow::Undo() {
+    if (selecting_) return false;
+    const bool undone = simulation_.Undo();
+    Refresh();
+    return undone;
 }
 
 LRESULT CadWindow::EntityPoint(int id) {

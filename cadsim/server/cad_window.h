@@ -12,6 +12,8 @@
 //   - closing the window ends the selection too; the window then closes once the call has returned.
 // While the CAD is busy the command strip says so and the cursor is the wait cursor; F9 (outside a
 // selection) makes it busy for 15 s, as one of its own commands would.
+// Outside a selection, Ctrl+Z takes back the drawing's last undo step, as the CAD's undo does, and
+// says so on the command line.
 // Registered messages (cadsim_messages.h) let a test write the state, find a pixel that picks an
 // entity, see whether a selection waits, and make the CAD busy for a while.
 
@@ -72,6 +74,7 @@ private:
     void OnKey(WPARAM key, bool down);
     void EndSelection();
     bool Busy() const noexcept;
+    bool Undo();
     void Pick(const std::vector<int>& ids);
     void Invalidate() const noexcept;
     LRESULT EntityPoint(int id);

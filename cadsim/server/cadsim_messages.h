@@ -11,6 +11,8 @@
 //   BusyFor      wParam: milliseconds. The CAD is busy from now on for that long and refuses every
 //                automation call meanwhile; 1
 //   Busy         1 while the CAD is busy (a selection waits, or a busy spell runs), else 0
+//   Undo         what Ctrl+Z does in the window: takes back the drawing's last undo step; 1 when one
+//                was taken back, 0 when there was none or a selection waits
 
 #include <windows.h>
 
@@ -23,6 +25,7 @@ inline constexpr wchar_t kEntityPointMessageName[] = L"KorvenaCadSim.EntityPoint
 inline constexpr wchar_t kSelectingMessageName[] = L"KorvenaCadSim.Selecting";
 inline constexpr wchar_t kBusyForMessageName[] = L"KorvenaCadSim.BusyFor";
 inline constexpr wchar_t kBusyMessageName[] = L"KorvenaCadSim.Busy";
+inline constexpr wchar_t kUndoMessageName[] = L"KorvenaCadSim.Undo";
 
 inline constexpr LRESULT kNoEntityPoint = 0xFFFFFFFF;
 
@@ -44,6 +47,10 @@ inline UINT BusyForMessage() {
 }
 inline UINT BusyMessage() {
     static const UINT message = RegisterWindowMessageW(kBusyMessageName);
+    return message;
+}
+inline UINT UndoMessage() {
+    static const UINT message = RegisterWindowMessageW(kUndoMessageName);
     return message;
 }
 

@@ -7,11 +7,16 @@
 
 namespace korvena::cadsim {
 
-// The simulator's own class, registered under the CAD's ProgID.
+// The simulator's own class, registered under the CAD's ProgID (AutoCAD's usual one unless another is
+// named); the running simulator is in the running object table under it.
 // {C934515B-633E-475F-9DC8-1BB216276593}
 inline constexpr CLSID kCadSimClassId = {
     0xc934515b, 0x633e, 0x475f, {0x9d, 0xc8, 0x1b, 0xb2, 0x16, 0x27, 0x65, 0x93}};
 inline constexpr wchar_t kCadProgId[] = L"AutoCAD.Application";
+// The class of a CAD that is installed but cannot start (cadsim.exe --unable-to-start).
+// {2D347E72-324E-4376-AC9D-4BFB007E9C86}
+inline constexpr CLSID kUnstartableClassId = {
+    0x2d347e72, 0x324e, 0x4376, {0xac, 0x9d, 0x4b, 0xfb, 0x00, 0x7e, 0x9c, 0x86}};
 
 // A new class factory whose CreateInstance gives the one application (one CAD per process). Holds a
 // reference to it.

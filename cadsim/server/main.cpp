@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include <exception>
+#include <filesystem>
+#include <fstream>
 #include <optional>
 #include <string>
 #include <vector>
@@ -99,6 +101,7 @@ std::optional<SimulationSetup> LoadSetup(const ServerOptions& options) {
 int Register(ServerOptions options) {
     if (options.drawingFile) options.drawingFile = FullPath(*options.drawingFile);
     if (options.outFile) options.outFile = FullPath(*options.outFile);
+    if (options.unableToStartLog) options.unableToStartLog = FullPath(*options.unableToStartLog);
     // A drawing that COM could not start from is refused now rather than at the first client's call.
     if (!LoadSetup(options)) return kExitBadInput;
     try {
@@ -118,6 +121,13 @@ int Unregister() {
         Report(error.Message());
         return kExitFailure;
     }
+}
+
+// A CAD that is installed but cannot start: each attempt adds a line to the log, and the process ends
+// without ever offering its class, so the client's start fails.
+int FailToStart(const std::wstring& log) {
+    std::ofstream(std::filesystem::path(log), std::ios::binary | std::ios::app) << "start attempted\n";
+    return kExitFailure;
 }
 
 int Serve(HINSTANCE instance, const ServerOptions& options) {
@@ -162,6 +172,7 @@ int Main(HINSTANCE instance) {
         case ServerAction::kRun:
             break;
     }
+    if (options.unableToStartLog) return FailToStart(*options.unableToStartLog);
     return Serve(instance, options);
 }
 

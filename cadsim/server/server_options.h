@@ -4,12 +4,22 @@
 //   cadsim.exe [--drawing FILE] [--out FILE]              start by hand: the window shows at once
 //   cadsim.exe -Embedding [--drawing FILE] [--out FILE]   started by COM: the window shows when a
 //                                                         client sets Visible
-//   cadsim.exe /RegServer [--drawing FILE] [--out FILE]   register as the CAD; COM then starts the
-//                                                         server with these options
+//   cadsim.exe /RegServer [--drawing FILE] [--out FILE] [--progid NAME]
+//              [--unstartable NAME --unable-to-start LOG]
+//                                                         register as the CAD; COM then starts the
+//                                                         server with the drawing and out options
 //   cadsim.exe /UnregServer                               remove the registration
+//   cadsim.exe --unable-to-start LOG                      a CAD that is installed but cannot start:
+//                                                         notes the attempt in LOG, ends with 1
 //
 // --drawing: the simulation file to start from (simulation_file.h); without it an empty drawing.
 // --out: where the state goes on request and when the window closes.
+// --progid: the class name to register under (AutoCAD.Application when not given): a compatible
+//   CAD's ("ZWCAD.Application") or one AutoCAD version's ("AutoCAD.Application.23"). A registration
+//   replaces the one before, so the simulator answers to one name at a time.
+// --unstartable: a second class name to register, for a CAD that is installed but cannot start (its
+//   server is cadsim.exe --unable-to-start LOG), e.g. "AutoCAD.Application" pointing at a newer
+//   AutoCAD than the one that runs.
 // Switches take "/" or "-" and any case; options take "--" and are followed by their value.
 
 #include <optional>
@@ -26,6 +36,9 @@ struct ServerOptions {
     bool embedding = false;
     std::optional<std::wstring> drawingFile{};
     std::optional<std::wstring> outFile{};
+    std::optional<std::wstring> progId{};
+    std::optional<std::wstring> unstartableProgId{};
+    std::optional<std::wstring> unableToStartLog{};
 };
 
 // A command line cadsim.exe does not understand; Message() says what and how to call it.

@@ -39,9 +39,9 @@ private:
     HKEY key_ = nullptr;
 };
 
-std::wstring ClassIdText() {
+std::wstring ClassIdText(REFCLSID classId) {
     wchar_t text[40] = {};
-    StringFromGUID2(kCadSimClassId, text, static_cast<int>(std::size(text)));
+    StringFromGUID2(classId, text, static_cast<int>(std::size(text)));
     return text;
 }
 
@@ -81,6 +81,26 @@ void DeleteTree(const std::wstring& path) {
     if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND) Throw(L"无法删除 HKLM\\" + full, status);
 }
 
+void RegisterClass(REFCLSID classId, const std::wstring& progId, const std::wstring& serverCommand) {
+    const std::wstring classKey = L"CLSID\\" + ClassIdText(classId);
+    WriteDefault(progId, kDescription);
+    WriteDefault(progId + L"\\CLSID", ClassIdText(classId));
+    WriteDefault(classKey, kDescription);
+    WriteDefault(classKey + L"\\LocalServer32", serverCommand);
+    WriteDefault(classKey + L"\\ProgID", progId);
+}
+
+// The class, and the name it was registered under while that name still points at it.
+void UnregisterClass(REFCLSID classId) {
+    const std::wstring classKey = L"CLSID\\" + ClassIdText(classId);
+    const std::wstring progId = ReadDefault(classKey + L"\\ProgID");
+    DeleteTree(classKey);
+    if (!progId.empty() && CompareStringOrdinal(ReadDefault(progId + L"\\CLSID").c_str(), -1,
+                                                ClassIdText(classId).c_str(), -1, TRUE) == CSTR_EQUAL) {
+        DeleteTree(progId);
+    }
+}
+
 }  // namespace
 
 std::wstring LocalServerCommand(const std::wstring& serverPath, const ServerOptions& options) {
@@ -90,21 +110,22 @@ std::wstring LocalServerCommand(const std::wstring& serverPath, const ServerOpti
     return command;
 }
 
+std::wstring UnstartableServerCommand(const std::wstring& serverPath, const std::wstring& log) {
+    return L"\"" + serverPath + L"\" --unable-to-start " + QuoteArgument(log);
+}
+
 void RegisterServer(const std::wstring& serverPath, const ServerOptions& options) {
-    const std::wstring classKey = L"CLSID\\" + ClassIdText();
-    WriteDefault(kCadProgId, kDescription);
-    WriteDefault(std::wstring(kCadProgId) + L"\\CLSID", ClassIdText());
-    WriteDefault(classKey, kDescription);
-    WriteDefault(classKey + L"\\LocalServer32", LocalServerCommand(serverPath, options));
-    WriteDefault(classKey + L"\\ProgID", kCadProgId);
+    UnregisterServer();  // one name at a time
+    RegisterClass(kCadSimClassId, options.progId.value_or(kCadProgId), LocalServerCommand(serverPath, options));
+    if (options.unstartableProgId && options.unableToStartLog) {
+        RegisterClass(kUnstartableClassId, *options.unstartableProgId,
+                      UnstartableServerCommand(serverPath, *options.unableToStartLog));
+    }
 }
 
 void UnregisterServer() {
-    DeleteTree(L"CLSID\\" + ClassIdText());
-    if (CompareStringOrdinal(ReadDefault(std::wstring(kCadProgId) + L"\\CLSID").c_str(), -1,
-                             ClassIdText().c_str(), -1, TRUE) == CSTR_EQUAL) {
-        DeleteTree(kCadProgId);
-    }
+    UnregisterClass(kCadSimClassId);
+    UnregisterClass(kUnstartableClassId);
 }
 
 }  // namespace korvena::cadsim

@@ -2,11 +2,15 @@
 // Registration of cadsim.exe as the CAD's COM class, under HKEY_LOCAL_MACHINE\Software\Classes (Wine
 // reads classes only from there, not from the user's hive):
 //
-//   AutoCAD.Application                     (default) = a description
-//   AutoCAD.Application\CLSID               (default) = {C934515B-...}
+//   <ProgID>                                 (default) = a description
+//   <ProgID>\CLSID                           (default) = {C934515B-...}
 //   CLSID\{C934515B-...}                     (default) = a description
 //   CLSID\{C934515B-...}\LocalServer32       (default) = "<cadsim.exe>" [--drawing "<file>"] [--out "<file>"]
-//   CLSID\{C934515B-...}\ProgID              (default) = AutoCAD.Application
+//   CLSID\{C934515B-...}\ProgID              (default) = <ProgID>
+//
+// <ProgID> is AutoCAD.Application unless --progid names another. With --unstartable, a second class
+// {2D347E72-...} goes under that name the same way, its LocalServer32 being
+// "<cadsim.exe>" --unable-to-start "<log>".
 //
 // The process writes wherever it runs; it is the project's scripts that only ever run it inside a test
 // prefix.
@@ -36,7 +40,10 @@ std::wstring LocalServerCommand(const std::wstring& serverPath, const ServerOpti
 // another folder). Throws RegistryError.
 void RegisterServer(const std::wstring& serverPath, const ServerOptions& options);
 
-// Removes the simulator's class, and the ProgID when it still names that class (a ProgID that another
+// The LocalServer32 command of the class that cannot start.
+std::wstring UnstartableServerCommand(const std::wstring& serverPath, const std::wstring& log);
+
+// Removes the simulator's classes, and their ProgIDs when they still name them (a ProgID that another
 // program registered since is left alone). Keys that are not there are fine. Throws RegistryError.
 void UnregisterServer();
 

@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "cadsim/server/cadsim_messages.h"
+#include "cadsim/server/com_server.h"
 
 namespace korvena::e2e {
 
@@ -96,16 +97,35 @@ void CadSimProcess::PressEnter() const {
     PostMessageW(Window(), WM_KEYUP, VK_RETURN, 1 | (3u << 30));
 }
 
+bool CadSimProcess::Undo() const {
+    DWORD_PTR answer = 0;
+    return SendMessageTimeoutW(Window(), cadsim::UndoMessage(), 0, 0, SMTO_BLOCK, 10000, &answer) && answer == 1;
+}
+
+void CadSimProcess::PressCtrlZ() const {
+    const HWND window = Window();
+    SetForegroundWindow(window);
+    WaitFor([&] { return GetForegroundWindow() == window; }, std::chrono::seconds(5));
+    INPUT keys[4]{};
+    for (INPUT& key : keys) key.type = INPUT_KEYBOARD;
+    keys[0].ki.wVk = keys[3].ki.wVk = VK_CONTROL;
+    keys[1].ki.wVk = keys[2].ki.wVk = 'Z';
+    keys[2].ki.dwFlags = keys[3].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(4, keys, sizeof(INPUT));
+}
+
 long CadSimProcess::Close() {
     if (HWND window = Window()) PostMessageW(window, WM_CLOSE, 0, 0);
     return process_.Wait(std::chrono::seconds(20));
 }
 
+void ForgetKilledServers() {
+    if (RunToEnd(L"net.exe", {L"stop", L"rpcss"}) != 0) throw std::runtime_error("net stop rpcss failed");
+}
+
 bool CadIsRunning() {
-    CLSID clsid;
-    if (FAILED(CLSIDFromProgID(L"AutoCAD.Application", &clsid))) return false;
     IUnknown* running = nullptr;
-    if (FAILED(GetActiveObject(clsid, nullptr, &running)) || !running) return false;
+    if (FAILED(GetActiveObject(cadsim::kCadSimClassId, nullptr, &running)) || !running) return false;
     running->Release();
     return true;
 }

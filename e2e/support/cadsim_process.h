@@ -17,8 +17,9 @@ namespace korvena::e2e {
 const std::wstring& CadSimExe();
 void SetCadSimExe(std::wstring path);
 
-// Registers cadsim.exe as the CAD in this prefix (with options for a server that COM starts), or
-// removes the registration. Throws std::runtime_error when the registration program fails.
+// Registers cadsim.exe as the CAD in this prefix (with options for a server that COM starts, or the
+// class name to answer to: server_options.h), or removes the registration. A registration replaces
+// the one before. Throws std::runtime_error when the registration program fails.
 void RegisterCadSim(const std::vector<std::wstring>& options = {});
 void UnregisterCadSim();
 
@@ -45,6 +46,10 @@ public:
     void StartBusySpell(std::chrono::milliseconds length) const;
     // Ends the process at once, as a crash would.
     void Kill() { process_.Kill(); }
+    // The CAD's undo of its last step, as Ctrl+Z does it; false when there was nothing to undo.
+    bool Undo() const;
+    // Ctrl+Z pressed in the simulator's window through the system's keyboard input.
+    void PressCtrlZ() const;
     // Closes the window as a user would and waits for the process; its exit code.
     long Close();
 
@@ -53,7 +58,13 @@ private:
     ChildProcess process_;
 };
 
-// Whether a CAD is in the running object table under its class name.
+// Under Wine a COM server that was killed stays registered with the prefix's RPC service, and a later
+// CoCreateInstance of its class fails with 0x800706BA instead of starting a new server. Stopping the
+// service (COM starts it again on demand) forgets such servers. Call only with no simulator running:
+// the running object table goes too. Throws std::runtime_error when the service does not stop.
+void ForgetKilledServers();
+
+// Whether a simulator is in the running object table (under its own class, whatever name it answers to).
 bool CadIsRunning();
 
 }  // namespace korvena::e2e

@@ -181,9 +181,28 @@ TEST(ParseServerOptions, ReadsSwitchesAndFiles) {
                                                                   {L"/RegServer", L"/UnregServer"},
                                                                   {L"/UnregServer", L"--out", L"a"},
                                                                   {L"--frobnicate"},
-                                                                  {L"map.json"}}) {
+                                                                  {L"map.json"},
+                                                                  {L"--progid", L"ZWCAD.Application"},
+                                                                  {L"/RegServer", L"--progid"},
+                                                                  {L"/RegServer", L"--unstartable", L"A"},
+                                                                  {L"/UnregServer", L"--progid", L"A"}}) {
         EXPECT_THROW(ParseServerOptions(bad), OptionError) << bad.front();
     }
+}
+
+TEST(ParseServerOptions, NamesTheClassesToRegisterAndTheCadThatCannotStart) {
+    const auto registration =
+        ParseServerOptions({L"/RegServer", L"--progid", L"AutoCAD.Application.23", L"--unstartable",
+                            L"AutoCAD.Application", L"--unable-to-start", L"C:\\log.txt"});
+    EXPECT_EQ(registration.progId, L"AutoCAD.Application.23");
+    EXPECT_EQ(registration.unstartableProgId, L"AutoCAD.Application");
+    EXPECT_EQ(registration.unableToStartLog, L"C:\\log.txt");
+    // As COM starts the class that cannot start.
+    const auto started = ParseServerOptions({L"--unable-to-start", L"C:\\log.txt", L"-Embedding"});
+    EXPECT_EQ(started.action, ServerAction::kRun);
+    EXPECT_EQ(started.unableToStartLog, L"C:\\log.txt");
+    EXPECT_EQ(UnstartableServerCommand(L"C:\\bin\\cadsim.exe", L"C:\\a b\\log.txt"),
+              L"\"C:\\bin\\cadsim.exe\" --unable-to-start \"C:\\a b\\log.txt\"");
 }
 
 TEST(QuoteArgument, SurvivesTheSystemsCommandLineParser) {
