@@ -63,13 +63,13 @@ DispatchPtr ActiveDocument(CommandFrame& f) {
     return ToObject(ToObject(f.Link().CadApp)->Get(L"ActiveDocument"));
 }
 
-// One line per pair, from the point to its text, both ends at Z = 0. Nothing can have moved since
-// the points were read: the user has not had the CAD back yet.
-std::vector<DispatchPtr> DrawCheckLines(CommandFrame& f, const std::vector<PlacedEntity>& points,
+// One line per pair, from the point to its text, both ends at Z = 0, all in the one document's model
+// space. Nothing can have moved since the points were read: the user has not had the CAD back yet.
+std::vector<DispatchPtr> DrawCheckLines(const DispatchPtr& document, const std::vector<PlacedEntity>& points,
                                         const std::vector<PlacedEntity>& texts) {
     std::vector<DispatchPtr> lines;
+    const DispatchPtr modelSpace = ToObject(document->Get(L"ModelSpace"));
     for (std::size_t k = 0; k < points.size(); ++k) {
-        const DispatchPtr modelSpace = ToObject(ActiveDocument(f)->Get(L"ModelSpace"));
         const DispatchPtr line =
             ToObject(modelSpace->Call(L"AddLine", {std::vector<double>{points[k].X, points[k].Y, 0},
                                                    std::vector<double>{texts[k].X, texts[k].Y, 0}}));
@@ -79,10 +79,11 @@ std::vector<DispatchPtr> DrawCheckLines(CommandFrame& f, const std::vector<Place
     return lines;
 }
 
-// The check lines are gathered in a group under a fresh random name, so they can be found together.
-void GroupCheckLines(CommandFrame& f, const std::vector<DispatchPtr>& lines) {
+// The check lines are gathered in a group of their document under a fresh random name, so they can be
+// found together.
+void GroupCheckLines(CommandFrame& f, const DispatchPtr& document, const std::vector<DispatchPtr>& lines) {
     const std::wstring name = f.NewRandomName();
-    const DispatchPtr group = ToObject(ToObject(ActiveDocument(f)->Get(L"Groups"))->Call(L"Add", {name}));
+    const DispatchPtr group = ToObject(ToObject(document->Get(L"Groups"))->Call(L"Add", {name}));
     group->Call(L"AppendItems", {lines});
 }
 
@@ -143,9 +144,11 @@ void ScatterPointAssignment(CommandContext& context) {
         const std::vector<PlacedEntity> OrderedPoints = InPositionOrder(std::move(ScatterPointList));
         const std::vector<PlacedEntity> OrderedTexts = InPositionOrder(std::move(ElevationTextList));
         // Two undo steps: the check lines with their group, then (after 是) the heights.
+        // One document for the whole run, even when the user makes another drawing active meanwhile.
+        const DispatchPtr document = ActiveDocument(f);
         f.BeginChanges();
-        const std::vector<DispatchPtr> CheckLines = DrawCheckLines(f, OrderedPoints, OrderedTexts);
-        GroupCheckLines(f, CheckLines);
+        const std::vector<DispatchPtr> CheckLines = DrawCheckLines(document, OrderedPoints, OrderedTexts);
+        GroupCheckLines(f, document, CheckLines);
 
         const int answer =
             f.Ask(kScatterCheckQuestion, kScatterCheckTitle, message_box::kYesNo | message_box::kInformation);

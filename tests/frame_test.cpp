@@ -206,6 +206,27 @@ TEST(CommandFrame, AGivenUpCommandEndsSilentlyAndTheNextOneDeletesItsSetsFirst) 
     EXPECT_TRUE(bench.platform.Dialogs().empty());
 }
 
+TEST(CommandFrame, AnUndoStepLeftOpenByAGivenUpCommandIsClosedByTheNextOne) {
+    cadsim::Simulation cad(OneContour());
+    CommandBench bench(&cad);
+    RunSelecting(bench, [&](CommandFrame& f, const DispatchPtr&) {
+        f.BeginChanges();
+        throw CadBusyCancelled{};
+    });
+    EXPECT_TRUE(bench.platform.Dialogs().empty());
+    EXPECT_TRUE(cad.UndoMarkOpen()) << "the CAD was asked for something after the user gave up";
+    EXPECT_NE(bench.link.LeftoverUndoDocument, nullptr);
+
+    bool markOpenWhenWorkStarts = true;
+    RunSelecting(bench, [&](CommandFrame& f, const DispatchPtr& set) {
+        markOpenWhenWorkStarts = cad.UndoMarkOpen();
+        f.DeleteSet(set);
+    });
+    EXPECT_FALSE(markOpenWhenWorkStarts);
+    EXPECT_EQ(bench.link.LeftoverUndoDocument, nullptr);
+    EXPECT_TRUE(cad.SelectionSets().empty());
+}
+
 TEST(CommandFrame, LeftoverSetsThatAreGoneAlreadyAreNoError) {
     cadsim::Simulation cad(OneContour());
     CommandBench bench(&cad);

@@ -152,6 +152,26 @@ TEST_F(ScatterAssignment, LightweightPolylineGetsTheTextUnchangedForTheCadToConv
     EXPECT_TRUE(sentAsText);
 }
 
+TEST_F(ScatterAssignment, EveryCheckLineAndTheGroupGoIntoTheOneDocumentFetchedOnce) {
+    std::vector<int> selection;
+    for (int i = 0; i < 3; ++i) {
+        selection.push_back(Circle(10.0 * i, 0));
+        selection.push_back(Text(10.0 * i + 2, 0, std::to_wstring(100 + i)));
+    }
+    Run(selection, message_box::kNo);
+    int documents = 0, modelSpaces = 0;
+    for (const auto& call : cad.Calls()) {
+        if (call.kind != cadsim::CallKind::kGet) continue;
+        if (call.member == L"ActiveDocument") ++documents;
+        if (call.member == L"ModelSpace") ++modelSpaces;
+    }
+    EXPECT_EQ(documents, 2);  // the connection's, and the run's
+    EXPECT_EQ(modelSpaces, 1);
+    EXPECT_EQ(Lines().size(), 3u);
+    ASSERT_EQ(cad.Groups().size(), 1u);
+    EXPECT_EQ(cad.Groups()[0].entityIds.size(), 3u);
+}
+
 TEST_F(ScatterAssignment, PointMovedWhileTheLinesAreCheckedKeepsItsNewPlace) {
     const int circle = Circle(3, 4, 0);
     const int text = Text(5, 4, L"77");
