@@ -11,6 +11,9 @@
 //   BusyFor      wParam: milliseconds. The CAD is busy from now on for that long and refuses every
 //                automation call meanwhile; 1
 //   Busy         1 while the CAD is busy (a selection waits, or a busy spell runs), else 0
+//   Retire       this CAD stops being the running one: no new client finds or starts it (its
+//                running-object and class registrations are revoked), while the clients it has are
+//                still served, so that a new simulator can take over before this one closes; 1
 
 #include <windows.h>
 
@@ -23,6 +26,7 @@ inline constexpr wchar_t kEntityPointMessageName[] = L"KorvenaCadSim.EntityPoint
 inline constexpr wchar_t kSelectingMessageName[] = L"KorvenaCadSim.Selecting";
 inline constexpr wchar_t kBusyForMessageName[] = L"KorvenaCadSim.BusyFor";
 inline constexpr wchar_t kBusyMessageName[] = L"KorvenaCadSim.Busy";
+inline constexpr wchar_t kRetireMessageName[] = L"KorvenaCadSim.Retire";
 
 inline constexpr LRESULT kNoEntityPoint = 0xFFFFFFFF;
 
@@ -44,6 +48,10 @@ inline UINT BusyForMessage() {
 }
 inline UINT BusyMessage() {
     static const UINT message = RegisterWindowMessageW(kBusyMessageName);
+    return message;
+}
+inline UINT RetireMessage() {
+    static const UINT message = RegisterWindowMessageW(kRetireMessageName);
     return message;
 }
 

@@ -79,6 +79,13 @@ void CadSimProcess::StartBusySpell(std::chrono::milliseconds length) const {
     }
 }
 
+void CadSimProcess::Retire() const {
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutW(Window(), cadsim::RetireMessage(), 0, 0, SMTO_BLOCK, 5000, &answer) || answer != 1) {
+        throw std::runtime_error("the simulator did not retire");
+    }
+}
+
 void CadSimProcess::ClickEntity(int id) const {
     DWORD_PTR at = 0;
     if (!SendMessageTimeoutW(Window(), cadsim::EntityPointMessage(), static_cast<WPARAM>(id), 0, SMTO_BLOCK,
