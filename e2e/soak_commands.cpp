@@ -45,7 +45,8 @@ std::string Utf8(const std::wstring& text) {
     const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
                                          nullptr, nullptr);
     std::string out(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr, nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr,
+                        nullptr);
     return out;
 }
 
@@ -107,14 +108,16 @@ void AwaitEnd(const SoakStep& step, const KorvenaWindow& korvena, const CadSimPr
     if (!ended) {
         throw StepFailed(step, "did not end: " + std::to_string(state.at("prompts").size()) + " prompts, " +
                                    std::to_string(state.at("selections").size()) + " selections left, " +
-                                   std::to_string(state.value("selectionSets", json::array()).size()) + " sets");
+                                   std::to_string(state.value("selectionSets", json::array()).size()) +
+                                   " sets");
     }
     for (const EntityCheck& check : step.checks) {
         const json* entity = EntityById(state, check.id);
         if (!entity || !entity->contains(check.key) || (*entity)[check.key] != check.value) {
-            throw StepFailed(step, "entity " + std::to_string(check.id) + " has " + check.key + " " +
-                                       (entity && entity->contains(check.key) ? (*entity)[check.key].dump() : "none") +
-                                       ", not " + check.value.dump());
+            throw StepFailed(
+                step, "entity " + std::to_string(check.id) + " has " + check.key + " " +
+                          (entity && entity->contains(check.key) ? (*entity)[check.key].dump() : "none") +
+                          ", not " + check.value.dump());
         }
     }
     if (step.text1After && korvena.Text(ControlId::Text1) != *step.text1After) {
@@ -123,7 +126,8 @@ void AwaitEnd(const SoakStep& step, const KorvenaWindow& korvena, const CadSimPr
     }
 }
 
-void RunStep(const SoakStep& step, const KorvenaWindow& korvena, const CadSimProcess& cad, BlockProgress& progress) {
+void RunStep(const SoakStep& step, const KorvenaWindow& korvena, const CadSimProcess& cad,
+             BlockProgress& progress) {
     for (const auto& [input, text] : step.inputs) korvena.Type(input, text);
     progress.prompts += static_cast<std::size_t>(step.promptsAdded);
     progress.selectionsLeft -= static_cast<std::size_t>(step.selectionsTaken);
@@ -235,9 +239,10 @@ int Soak(int commands, int perSimulator) {
     if (VisibleWindowsOf(korvena.ProcessId()).size() != windowsAtLaunch) {
         throw std::runtime_error("korvena.exe shows other windows than at launch");
     }
-    std::printf("%d commands (%d ended early through a dialog) in %.1f min, %.0f ms per command; "
-                "no selection set left, no dialog open\n",
-                commands, early, seconds / 60, 1000 * seconds / commands);
+    std::printf(
+        "%d commands (%d ended early through a dialog) in %.1f min, %.0f ms per command; "
+        "no selection set left, no dialog open\n",
+        commands, early, seconds / 60, 1000 * seconds / commands);
     PrintSamples(samples);
     const std::vector<std::string> leaks = Leaks(samples[1].resources, samples.back().resources);
     for (const std::string& leak : leaks) {

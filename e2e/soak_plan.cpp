@@ -24,7 +24,9 @@ public:
     }
     void Select(std::vector<int> ids) { selections_.push_back(std::move(ids)); }
     // Every call of the member on the entity fails, as a CAD error.
-    void Fail(int id, const std::string& member) { failures_.push_back({{"entityId", id}, {"member", member}}); }
+    void Fail(int id, const std::string& member) {
+        failures_.push_back({{"entityId", id}, {"member", member}});
+    }
 
     std::string Json() const {
         return json{{"caption", "CadSim - [soak.dwg]"},
@@ -59,7 +61,10 @@ json Circle(Place at, double dx, double dy) {
     return {{"kind", "circle"}, {"center", {at.x + dx, at.y + dy, 0.0}}, {"radius", 2.0}};
 }
 json Text(Place at, double dx, double dy, const char* text, const char* kind = "text") {
-    return {{"kind", kind}, {"insertionPoint", {at.x + dx, at.y + dy, 0.0}}, {"height", 3.0}, {"textString", text}};
+    return {{"kind", kind},
+            {"insertionPoint", {at.x + dx, at.y + dy, 0.0}},
+            {"height", 3.0},
+            {"textString", text}};
 }
 
 ExpectedBox ErrorBox(std::wstring_view text) {
@@ -73,9 +78,10 @@ void Sequential(SoakStep& step, DrawingBuilder& drawing, Place at, int colour) {
     const int start = 100 + step.number % 50;
     const double first = start + 0.5;
     step.button = ControlId::Command1;
-    step.inputs = {{ControlId::Text1, std::to_wstring(start) + L".5"},
-                   {ControlId::Text2, L"5"},
-                   {ControlId::Text3, std::to_wstring(step.early == EarlyEnd::RefusedColour ? kRefusedColour : colour)}};
+    step.inputs = {
+        {ControlId::Text1, std::to_wstring(start) + L".5"},
+        {ControlId::Text2, L"5"},
+        {ControlId::Text3, std::to_wstring(step.early == EarlyEnd::RefusedColour ? kRefusedColour : colour)}};
     step.selectionsTaken = 1;
     const int a = drawing.Add(Contour(at, 0));
     switch (step.early) {
@@ -83,7 +89,10 @@ void Sequential(SoakStep& step, DrawingBuilder& drawing, Place at, int colour) {
             const int b = drawing.Add(Contour(at, 10, "polyline"));
             drawing.Select({a, b});
             step.promptsAdded = 3;  // the prompt, the last elevation, the closing line
-            step.checks = {{a, "elevation", first}, {a, "color", colour}, {b, "elevation", first + 5}, {b, "color", colour}};
+            step.checks = {{a, "elevation", first},
+                           {a, "color", colour},
+                           {b, "elevation", first + 5},
+                           {b, "color", colour}};
             return;
         }
         case EarlyEnd::RejectedEntity: {
@@ -113,7 +122,8 @@ void Sequential(SoakStep& step, DrawingBuilder& drawing, Place at, int colour) {
 // Targets a and b take 120 (from the text 120.9) and 130.25 (from a reference contour).
 void Matching(SoakStep& step, DrawingBuilder& drawing, Place at, int colour) {
     step.button = ControlId::Command4;
-    step.inputs = {{ControlId::Text3, std::to_wstring(step.early == EarlyEnd::RefusedColour ? kRefusedColour : colour)}};
+    step.inputs = {
+        {ControlId::Text3, std::to_wstring(step.early == EarlyEnd::RefusedColour ? kRefusedColour : colour)}};
     step.selectionsTaken = 2;
     step.promptsAdded = 2;  // the two prompts; the closing line only on success
     const int a = drawing.Add(Contour(at, 0));
@@ -125,7 +135,10 @@ void Matching(SoakStep& step, DrawingBuilder& drawing, Place at, int colour) {
             drawing.Select({a, b});
             drawing.Select({text, reference});
             step.promptsAdded = 3;
-            step.checks = {{a, "elevation", 120.0}, {a, "color", colour}, {b, "elevation", 130.25}, {b, "color", colour}};
+            step.checks = {{a, "elevation", 120.0},
+                           {a, "color", colour},
+                           {b, "elevation", 130.25},
+                           {b, "color", colour}};
             break;
         }
         case EarlyEnd::RejectedEntity: {
@@ -157,12 +170,14 @@ void Matching(SoakStep& step, DrawingBuilder& drawing, Place at, int colour) {
 // A circle with the text 123.45 above a block reference with the multi-line text 98.7.
 void Scatter(SoakStep& step, DrawingBuilder& drawing, Place at, int colour, int answer) {
     step.button = ControlId::Command5;
-    step.inputs = {{ControlId::Text5, std::to_wstring(step.early == EarlyEnd::RefusedColour ? kRefusedColour : colour)}};
+    step.inputs = {
+        {ControlId::Text5, std::to_wstring(step.early == EarlyEnd::RefusedColour ? kRefusedColour : colour)}};
     step.selectionsTaken = 1;
     step.promptsAdded = 1;
     const int circle = drawing.Add(Circle(at, 10, 50));
     const int circleText = drawing.Add(Text(at, 14, 50, "123.45"));
-    const int block = drawing.Add({{"kind", "blockReference"}, {"insertionPoint", {at.x + 10, at.y + 10, 0.0}}, {"name", "SPOT"}});
+    const int block = drawing.Add(
+        {{"kind", "blockReference"}, {"insertionPoint", {at.x + 10, at.y + 10, 0.0}}, {"name", "SPOT"}});
     const int blockText = drawing.Add(Text(at, 14, 10, "98.7", "mtext"));
     switch (step.early) {
         case EarlyEnd::None:
@@ -172,13 +187,16 @@ void Scatter(SoakStep& step, DrawingBuilder& drawing, Place at, int colour, int 
                 step.promptsAdded = 2;
                 step.checks = {{circle, "center", {at.x + 10, at.y + 50, 123.45}},
                                {block, "insertionPoint", {at.x + 10, at.y + 10, 98.7}}};
-                for (int id : {circle, circleText, block, blockText}) step.checks.push_back({id, "color", colour});
+                for (int id : {circle, circleText, block, blockText})
+                    step.checks.push_back({id, "color", colour});
             } else {
-                for (int id : {circle, circleText, block, blockText}) step.checks.push_back({id, "color", kUntouchedColour});
+                for (int id : {circle, circleText, block, blockText})
+                    step.checks.push_back({id, "color", kUntouchedColour});
             }
             break;
         case EarlyEnd::RejectedEntity: {
-            const int line = drawing.Add({{"kind", "line"}, {"start", {at.x, at.y, 0.0}}, {"end", {at.x + 5, at.y, 0.0}}});
+            const int line =
+                drawing.Add({{"kind", "line"}, {"start", {at.x, at.y, 0.0}}, {"end", {at.x + 5, at.y, 0.0}}});
             drawing.Select({circle, circleText, line, blockText});
             step.boxes = {ErrorBox(kScatterNotAPointMessage)};
             step.checks = {{circle, "color", kUntouchedColour}};

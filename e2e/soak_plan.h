@@ -41,9 +41,9 @@ struct SoakStep {
     EarlyEnd early = EarlyEnd::None;
     form1::ControlId button = form1::ControlId::Command1;
     std::vector<std::pair<form1::ControlId, std::wstring>> inputs;  // typed before the click
-    std::vector<ExpectedBox> boxes;                                  // in the order they come
-    int selectionsTaken = 0;  // scripted selections the command takes
-    int promptsAdded = 0;     // lines the command writes to the CAD command line
+    std::vector<ExpectedBox> boxes;                                 // in the order they come
+    int selectionsTaken = 0;                                        // scripted selections the command takes
+    int promptsAdded = 0;  // lines the command writes to the CAD command line
     std::vector<EntityCheck> checks;
     std::optional<std::wstring> text1After;  // what Text1 shows afterwards, when the command writes it
 };

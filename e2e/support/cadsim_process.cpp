@@ -67,7 +67,8 @@ bool CadSimProcess::Selecting() const {
 
 bool CadSimProcess::Busy() const {
     DWORD_PTR answer = 0;
-    return SendMessageTimeoutW(Window(), cadsim::BusyMessage(), 0, 0, SMTO_BLOCK, 5000, &answer) && answer == 1;
+    return SendMessageTimeoutW(Window(), cadsim::BusyMessage(), 0, 0, SMTO_BLOCK, 5000, &answer) &&
+           answer == 1;
 }
 
 void CadSimProcess::StartBusySpell(std::chrono::milliseconds length) const {
@@ -81,7 +82,8 @@ void CadSimProcess::StartBusySpell(std::chrono::milliseconds length) const {
 
 void CadSimProcess::Retire() const {
     DWORD_PTR answer = 0;
-    if (!SendMessageTimeoutW(Window(), cadsim::RetireMessage(), 0, 0, SMTO_BLOCK, 5000, &answer) || answer != 1) {
+    if (!SendMessageTimeoutW(Window(), cadsim::RetireMessage(), 0, 0, SMTO_BLOCK, 5000, &answer) ||
+        answer != 1) {
         throw std::runtime_error("the simulator did not retire");
     }
 }

@@ -30,13 +30,15 @@ using QuerySystemInformation = LONG(NTAPI*)(ULONG, PVOID, ULONG, PULONG);
 
 template <class Function>
 Function NtdllFunction(const char* name) {
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), name)));
+    return reinterpret_cast<Function>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), name)));
 }
 
 void Read(HANDLE process, const void* at, void* into, std::size_t size) {
     SIZE_T read = 0;
     if (!ReadProcessMemory(process, at, into, size, &read) || read != size) {
-        throw std::runtime_error("cannot read the memory of the process, error " + std::to_string(GetLastError()));
+        throw std::runtime_error("cannot read the memory of the process, error " +
+                                 std::to_string(GetLastError()));
     }
 }
 
@@ -77,14 +79,15 @@ DWORD HandlesFromSystemList(DWORD processId) {
     if (!query) throw std::runtime_error("no NtQuerySystemInformation");
     std::vector<std::byte> buffer(1 << 20);
     LONG status = 0;
-    while ((status = query(kSystemHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()), nullptr)) ==
-           kInfoLengthMismatch) {
+    while ((status = query(kSystemHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()),
+                           nullptr)) == kInfoLengthMismatch) {
         buffer.resize(buffer.size() * 2);
     }
     if (status != 0) throw std::runtime_error("cannot list the system's handles");
     ULONG count = 0;
     std::memcpy(&count, buffer.data(), sizeof count);
-    const std::size_t first = alignof(SystemHandleEntry) > sizeof count ? alignof(SystemHandleEntry) : sizeof count;
+    const std::size_t first =
+        alignof(SystemHandleEntry) > sizeof count ? alignof(SystemHandleEntry) : sizeof count;
     DWORD owned = 0;
     for (ULONG i = 0; i < count; ++i) {
         SystemHandleEntry entry;
@@ -161,9 +164,10 @@ std::string CountingMethod(HANDLE process) {
     std::string method = GetProcessHandleCount(process, &handles) && handles != 0
                              ? "handles by GetProcessHandleCount"
                              : "handles from the system's handle list (GetProcessHandleCount answers 0 here)";
-    method += SystemCountsGuiObjects(process) ? ", GDI and USER objects by GetGuiResources"
-                                              : ", GDI objects from the process's GDI handle table and USER objects "
-                                                "as its windows (GetGuiResources answers 0 here)";
+    method += SystemCountsGuiObjects(process)
+                  ? ", GDI and USER objects by GetGuiResources"
+                  : ", GDI objects from the process's GDI handle table and USER objects "
+                    "as its windows (GetGuiResources answers 0 here)";
     return method;
 }
 

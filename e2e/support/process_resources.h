@@ -10,10 +10,10 @@
 namespace korvena::e2e {
 
 struct ProcessResources {
-    DWORD handles = 0;              // GetProcessHandleCount, or the system's handle list under Wine
-    DWORD gdiObjects = 0;           // GetGuiResources(GR_GDIOBJECTS), or see GuiCountSource
-    DWORD userObjects = 0;          // GetGuiResources(GR_USEROBJECTS), or see GuiCountSource
-    std::uint64_t privateBytes = 0; // the commit charge (PagefileUsage)
+    DWORD handles = 0;               // GetProcessHandleCount, or the system's handle list under Wine
+    DWORD gdiObjects = 0;            // GetGuiResources(GR_GDIOBJECTS), or see GuiCountSource
+    DWORD userObjects = 0;           // GetGuiResources(GR_USEROBJECTS), or see GuiCountSource
+    std::uint64_t privateBytes = 0;  // the commit charge (PagefileUsage)
 };
 
 // Samples the process (a handle with query and read access, as CreateProcess gives). Throws
