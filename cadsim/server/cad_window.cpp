@@ -153,6 +153,10 @@ LRESULT CadWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noe
             if (message == EntityPointMessage()) return EntityPoint(static_cast<int>(wParam));
             if (message == SelectingMessage()) return selecting_ ? 1 : 0;
             if (message == BusyMessage()) return Busy() ? 1 : 0;
+            if (message == RetireMessage()) {
+                if (actions_.retire) actions_.retire();
+                return 1;
+            }
             if (message == BusyForMessage()) {
                 if (actions_.startBusySpell) actions_.startBusySpell(static_cast<std::int64_t>(wParam));
                 return 1;

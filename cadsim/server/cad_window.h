@@ -40,6 +40,8 @@ public:
         // Whether the CAD is busy now, and how to make it busy for a number of milliseconds.
         std::function<bool()> busy;
         std::function<void(std::int64_t)> startBusySpell;
+        // Stops being the CAD that new clients find; the clients it has are still served.
+        std::function<void()> retire;
     };
 
     // Keeps a reference to the simulation for its whole life.

@@ -13,6 +13,9 @@
 //   Busy         1 while the CAD is busy (a selection waits, or a busy spell runs), else 0
 //   Undo         what Ctrl+Z does in the window: takes back the drawing's last undo step; 1 when one
 //                was taken back, 0 when there was none or a selection waits
+//   Retire       this CAD stops being the running one: no new client finds or starts it (its
+//                running-object and class registrations are revoked), while the clients it has are
+//                still served, so that a new simulator can take over before this one closes; 1
 
 #include <windows.h>
 
@@ -26,6 +29,7 @@ inline constexpr wchar_t kSelectingMessageName[] = L"KorvenaCadSim.Selecting";
 inline constexpr wchar_t kBusyForMessageName[] = L"KorvenaCadSim.BusyFor";
 inline constexpr wchar_t kBusyMessageName[] = L"KorvenaCadSim.Busy";
 inline constexpr wchar_t kUndoMessageName[] = L"KorvenaCadSim.Undo";
+inline constexpr wchar_t kRetireMessageName[] = L"KorvenaCadSim.Retire";
 
 inline constexpr LRESULT kNoEntityPoint = 0xFFFFFFFF;
 
@@ -51,6 +55,10 @@ inline UINT BusyMessage() {
 }
 inline UINT UndoMessage() {
     static const UINT message = RegisterWindowMessageW(kUndoMessageName);
+    return message;
+}
+inline UINT RetireMessage() {
+    static const UINT message = RegisterWindowMessageW(kRetireMessageName);
     return message;
 }
 

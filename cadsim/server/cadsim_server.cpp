@@ -16,7 +16,8 @@ CadSimServer::CadSimServer(HINSTANCE instance, Simulation& simulation,
               {.writeState = [this] { return WriteState(); },
                .closing = [this] { Closing(); },
                .busy = [this] { return Busy(); },
-               .startBusySpell = [this](std::int64_t milliseconds) { StartBusySpell(milliseconds); }}) {}
+               .startBusySpell = [this](std::int64_t milliseconds) { StartBusySpell(milliseconds); },
+               .retire = [this] { Retire(); }}) {}
 
 CadSimServer::~CadSimServer() {
     simulation_.SetChangeListener({});
@@ -83,12 +84,15 @@ bool CadSimServer::WriteState() noexcept {
     }
 }
 
+void CadSimServer::Retire() noexcept {
+    activeObject_.Revoke();
+    classObject_.Revoke();
+}
+
 void CadSimServer::Closing() noexcept {
     if (closed_) return;
     closed_ = true;
-    // No new client finds this CAD from now on.
-    activeObject_.Revoke();
-    classObject_.Revoke();
+    Retire();  // no new client finds this CAD from now on
     if (stateFile_) finalStateWritten_ = WriteState();
 }
 

@@ -40,6 +40,7 @@ public:
 
 private:
     bool WriteState() noexcept;
+    void Retire() noexcept;
     void Closing() noexcept;
     bool Busy();
     void Changed();

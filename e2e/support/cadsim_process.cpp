@@ -68,7 +68,8 @@ bool CadSimProcess::Selecting() const {
 
 bool CadSimProcess::Busy() const {
     DWORD_PTR answer = 0;
-    return SendMessageTimeoutW(Window(), cadsim::BusyMessage(), 0, 0, SMTO_BLOCK, 5000, &answer) && answer == 1;
+    return SendMessageTimeoutW(Window(), cadsim::BusyMessage(), 0, 0, SMTO_BLOCK, 5000, &answer) &&
+           answer == 1;
 }
 
 void CadSimProcess::StartBusySpell(std::chrono::milliseconds length) const {
@@ -77,6 +78,14 @@ void CadSimProcess::StartBusySpell(std::chrono::milliseconds length) const {
                              SMTO_BLOCK, 5000, &answer) ||
         answer != 1) {
         throw std::runtime_error("the simulator did not start a busy spell");
+    }
+}
+
+void CadSimProcess::Retire() const {
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutW(Window(), cadsim::RetireMessage(), 0, 0, SMTO_BLOCK, 5000, &answer) ||
+        answer != 1) {
+        throw std::runtime_error("the simulator did not retire");
     }
 }
 

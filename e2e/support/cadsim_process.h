@@ -44,6 +44,8 @@ public:
     // The CAD busy and refusing automation calls: whether it is now, and a spell from now on.
     bool Busy() const;
     void StartBusySpell(std::chrono::milliseconds length) const;
+    // Stops being the CAD that clients find (a new simulator can take over); its clients are still served.
+    void Retire() const;
     // Ends the process at once, as a crash would.
     void Kill() { process_.Kill(); }
     // The CAD's undo of its last step, as Ctrl+Z does it; false when there was nothing to undo.
