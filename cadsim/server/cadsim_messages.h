@@ -13,6 +13,9 @@
 //   Busy         1 while the CAD is busy (a selection waits, or a busy spell runs), else 0
 //   Undo         what Ctrl+Z does in the window: takes back the drawing's last undo step; 1 when one
 //                was taken back, 0 when there was none or a selection waits
+//   PromptCount  the number of lines written to the command line so far
+//   SelectionSetCount  the number of live selection sets
+// The last two let a benchmark see a command end without having the whole state written.
 
 #include <windows.h>
 
@@ -26,6 +29,8 @@ inline constexpr wchar_t kSelectingMessageName[] = L"KorvenaCadSim.Selecting";
 inline constexpr wchar_t kBusyForMessageName[] = L"KorvenaCadSim.BusyFor";
 inline constexpr wchar_t kBusyMessageName[] = L"KorvenaCadSim.Busy";
 inline constexpr wchar_t kUndoMessageName[] = L"KorvenaCadSim.Undo";
+inline constexpr wchar_t kPromptCountMessageName[] = L"KorvenaCadSim.PromptCount";
+inline constexpr wchar_t kSelectionSetCountMessageName[] = L"KorvenaCadSim.SelectionSetCount";
 
 inline constexpr LRESULT kNoEntityPoint = 0xFFFFFFFF;
 
@@ -51,6 +56,14 @@ inline UINT BusyMessage() {
 }
 inline UINT UndoMessage() {
     static const UINT message = RegisterWindowMessageW(kUndoMessageName);
+    return message;
+}
+inline UINT PromptCountMessage() {
+    static const UINT message = RegisterWindowMessageW(kPromptCountMessageName);
+    return message;
+}
+inline UINT SelectionSetCountMessage() {
+    static const UINT message = RegisterWindowMessageW(kSelectionSetCountMessageName);
     return message;
 }
 

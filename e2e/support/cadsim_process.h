@@ -44,6 +44,9 @@ public:
     // The CAD busy and refusing automation calls: whether it is now, and a spell from now on.
     bool Busy() const;
     void StartBusySpell(std::chrono::milliseconds length) const;
+    // Lines written to the command line so far, and live selection sets; -1 when it does not answer.
+    long PromptCount() const;
+    long SelectionSetCount() const;
     // Ends the process at once, as a crash would.
     void Kill() { process_.Kill(); }
     // The CAD's undo of its last step, as Ctrl+Z does it; false when there was nothing to undo.
