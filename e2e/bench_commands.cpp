@@ -18,6 +18,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cwchar>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <stdexcept>
@@ -165,8 +166,10 @@ std::vector<Phase> Phases(const json& state) {
     return phases;
 }
 
+constexpr const char* kKinds[] = {"lookup", "get", "put", "call", "enumerate"};
+
 struct RoundTrips {
-    std::map<std::string, long> byKind{{"lookup", 0}, {"get", 0}, {"put", 0}, {"call", 0}, {"enumerate", 0}};
+    std::map<std::string, long> byKind;
     long total = 0;
 };
 
@@ -229,34 +232,37 @@ void PrintCommand(const char* unit, int entities, const RoundTrips& trips, const
                 unit);
     std::printf("  round trips:                     %ld, %.2f per %s:", trips.total,
                 static_cast<double>(trips.total) / entities, unit);
-    for (const auto& [kind, count] : trips.byKind) {
-        std::printf(" %s %.2f", kind.c_str(), static_cast<double>(count) / entities);
+    for (const char* kind : kKinds) {
+        const auto found = trips.byKind.find(kind);
+        const long count = found == trips.byKind.end() ? 0 : found->second;
+        std::printf(" %s %.2f (%ld)", kind, static_cast<double>(count) / entities, count);
     }
     std::printf("\n  floor:                           %.0f per %s (%s); measured / floor %.2f\n", floor.perEntity,
                 unit, floor.what, static_cast<double>(trips.total) / entities / floor.perEntity);
-    std::printf("  bare round trip afterwards:      %.3f ms; wall / (round trips x bare) = %.2f\n", bareMs,
+    std::printf("  wall / (round trips x bare round trip) = %.2f\n",
                 wallMs / (static_cast<double>(trips.total) * bareMs));
 }
 
-void PrintMemory(KorvenaWindow& korvena) {
+// The commit charge in MiB: the process's private bytes (Wine leaves PrivateUsage at 0 for another
+// process); negative when not available.
+double PrivateMiB(HANDLE process) {
     PROCESS_MEMORY_COUNTERS_EX counters{};
     counters.cb = sizeof counters;
-    if (!GetProcessMemoryInfo(korvena.Process().Handle(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
-                              sizeof counters)) {
-        std::puts("  korvena.exe private bytes:       not available");
-        return;
+    if (!GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters)) {
+        return -1;
     }
-    // The commit charge: the process's private bytes (Wine leaves PrivateUsage at 0 for another process).
-    std::printf("  korvena.exe private bytes, idle: %.1f MiB (peak %.1f MiB)\n",
-                static_cast<double>(counters.PagefileUsage) / (1 << 20),
-                static_cast<double>(counters.PeakPagefileUsage) / (1 << 20));
+    return static_cast<double>(counters.PagefileUsage) / (1 << 20);
 }
 
-double BareRoundTrip(const BenchLink& link) {
-    const auto [mean, median] = link.BareRoundTrip(kBareRoundTrips);
-    std::printf("  bare round trip (%d gets):      mean %.3f ms, median %.3f ms\n", kBareRoundTrips, mean, median);
-    return mean;
-}
+// Mean milliseconds per bare round trip, before and after a command; printed, and their mean returned.
+struct Bare {
+    std::pair<double, double> before, after;
+    double Ms() const { return (before.first + after.first) / 2; }
+    void Print() const {
+        std::printf("  bare round trip (%d gets each):  before mean %.3f ms (median %.3f), after %.3f ms (%.3f)\n",
+                    kBareRoundTrips, before.first, before.second, after.first, after.second);
+    }
+};
 
 // ---- start-up ----
 
@@ -270,7 +276,8 @@ HWND WindowTitled(DWORD processId, const wchar_t* title) {
 }
 
 // Seconds from CreateProcess to a visible top-level window titled `title`; the program is closed after.
-double SecondsToWindow(const std::wstring& exe, const wchar_t* title) {
+// With `privateMiB`, also its private bytes after a second at idle.
+double SecondsToWindow(const std::wstring& exe, const wchar_t* title, double* privateMiB = nullptr) {
     const auto began = Clock::now();
     ChildProcess process(exe, {});
     HWND window = nullptr;
@@ -278,6 +285,10 @@ double SecondsToWindow(const std::wstring& exe, const wchar_t* title) {
         throw std::runtime_error("a program did not show its window");
     }
     const double seconds = std::chrono::duration<double>(Clock::now() - began).count();
+    if (privateMiB) {
+        std::this_thread::sleep_for(1s);
+        *privateMiB = PrivateMiB(process.Handle());
+    }
     PostMessageW(window, WM_CLOSE, 0, 0);
     if (process.Wait(5s) < 0) process.Kill();
     return seconds;
@@ -291,8 +302,9 @@ double Median(std::vector<double> values) {
 void StartUp(const std::wstring& emptyExe) {
     constexpr int kStarts = 5;
     // One unmeasured start each first: the prefix's first start of a program loads what every later one finds.
-    SecondsToWindow(KorvenaExe(), kKorvenaCaption);
-    SecondsToWindow(emptyExe, kEmptyCaption);
+    double korvenaMiB = 0, emptyMiB = 0;
+    SecondsToWindow(KorvenaExe(), kKorvenaCaption, &korvenaMiB);
+    SecondsToWindow(emptyExe, kEmptyCaption, &emptyMiB);
     std::vector<double> korvena, empty;
     for (int i = 0; i < kStarts; ++i) {
         korvena.push_back(SecondsToWindow(KorvenaExe(), kKorvenaCaption));
@@ -300,7 +312,9 @@ void StartUp(const std::wstring& emptyExe) {
     }
     const double k = Median(korvena), e = Median(empty);
     std::printf("Start-up, start to the main window shown (median of %d starts each, alternately)\n", kStarts);
-    std::printf("  korvena.exe %.3f s, empty_window.exe %.3f s: ratio %.2f\n\n", k, e, k / e);
+    std::printf("  korvena.exe %.3f s, empty_window.exe %.3f s: ratio %.2f\n", k, e, k / e);
+    std::printf("  private bytes a second after the start: korvena.exe %.1f MiB, empty_window.exe %.1f MiB\n\n",
+                korvenaMiB, emptyMiB);
 }
 
 // ---- the commands ----
@@ -313,13 +327,17 @@ bool Sequential(int contours) {
     korvena.Type(ControlId::Text1, L"100");
     korvena.Type(ControlId::Text2, L"1");
 
+    Bare bare;
+    bare.before = link.BareRoundTrip(kBareRoundTrips);
     link.Mark();
     korvena.Click(ControlId::Command1);
     const json state = WaitForClosingLine(cad, kContourDone, 1);
     std::this_thread::sleep_for(1s);  // idle
     std::printf("Sequential assignment of %d contours\n", contours);
-    PrintMemory(korvena);
-    const double bare = BareRoundTrip(link);
+    std::printf("  korvena.exe private bytes, idle after the command: %.1f MiB\n",
+                PrivateMiB(korvena.Process().Handle()));
+    bare.after = link.BareRoundTrip(kBareRoundTrips);
+    bare.Print();
 
     if (state.at("entities").at(contours - 1).value("elevation", 0.0) != 100.0 + contours - 1) {
         std::fputs("bench_commands: the sequential assignment wrote wrong elevations\n", stderr);
@@ -327,7 +345,7 @@ bool Sequential(int contours) {
     }
     const std::vector<Phase> phases = Phases(state);
     PrintCommand("contour", contours, Count({&phases.at(0)}),
-                 {3, "EntityType get, Elevation put, Color put"}, phases.at(0).Ms(), bare);
+                 {3, "EntityType get, Elevation put, Color put"}, phases.at(0).Ms(), bare.Ms());
     std::printf("  last write to the closing line:  %.1f ms\n\n", LastWriteToClosingLine(phases.at(0), kContourDone));
     PostMessageW(korvena.Handle(), WM_CLOSE, 0, 0);
     cad.Close();
@@ -341,11 +359,14 @@ bool Matching(int targets) {
     KorvenaWindow korvena;
     BenchLink link;
 
+    Bare bare;
+    bare.before = link.BareRoundTrip(kBareRoundTrips);
     link.Mark();
     korvena.Click(ControlId::Command4);
     const json state = WaitForClosingLine(cad, kContourDone, 1);
     std::printf("Matching assignment of %d contours to one reference\n", targets);
-    const double bare = BareRoundTrip(link);
+    bare.after = link.BareRoundTrip(kBareRoundTrips);
+    bare.Print();
 
     if (state.at("entities").at(targets - 1).value("elevation", 0.0) != 150.0) {
         std::fputs("bench_commands: the matching assignment wrote wrong elevations\n", stderr);
@@ -353,7 +374,7 @@ bool Matching(int targets) {
     }
     const std::vector<Phase> phases = Phases(state);
     PrintCommand("contour", targets, Count({&phases.at(0)}), {3, "EntityType get, Elevation put, Color put"},
-                 phases.at(0).Ms(), bare);
+                 phases.at(0).Ms(), bare.Ms());
     std::printf("  last write to the closing line:  %.1f ms\n\n", LastWriteToClosingLine(phases.at(0), kContourDone));
     PostMessageW(korvena.Handle(), WM_CLOSE, 0, 0);
     cad.Close();
@@ -368,13 +389,14 @@ constexpr Floor kScatterFloor{13, "4 gets to collect, AddLine + Color, 2 gets 3 
 
 // Runs the scatter command `runs` times over the first `selected` pairs of a drawing of `pairs` pairs,
 // answering 是; the phases of the runs: collection, then assignment, for each.
-std::vector<Phase> ScatterRuns(int pairs, int selected, int runs, double& bare) {
+std::vector<Phase> ScatterRuns(int pairs, int selected, int runs, Bare& bare) {
     TempFolder folder;
     json selections = json::array();
     for (int i = 0; i < runs; ++i) selections.push_back(Ids(1, 2 * selected));
     CadSimProcess cad(folder.Path(), Drawing(ScatterEntities(pairs), selections));
     KorvenaWindow korvena;
     BenchLink link;
+    bare.before = link.BareRoundTrip(kBareRoundTrips);
     for (int run = 1; run <= runs; ++run) {
         link.Mark();
         korvena.Click(ControlId::Command5);
@@ -384,7 +406,7 @@ std::vector<Phase> ScatterRuns(int pairs, int selected, int runs, double& bare) 
         if (!Answer(*box, IDYES)) throw std::runtime_error("the box has no 是");
         WaitForClosingLine(cad, kScatterDone, run);
     }
-    bare = link.BareRoundTrip(kBareRoundTrips).first;
+    bare.after = link.BareRoundTrip(kBareRoundTrips);
     const json state = cad.State();
     if (state.at("entities").at(0).at("center").at(2) != 100.5) {
         throw std::runtime_error("the scatter-point command did not write the heights");
@@ -397,7 +419,7 @@ std::vector<Phase> ScatterRuns(int pairs, int selected, int runs, double& bare) 
 }
 
 void Scatter(int pairs) {
-    double bare = 0;
+    Bare bare;
     const std::vector<Phase> phases = ScatterRuns(pairs, pairs, 1, bare);
     const Phase& collect = phases.at(0);
     const Phase& assign = phases.at(1);
@@ -406,8 +428,8 @@ void Scatter(int pairs) {
                 collect.Ms() / pairs);
     std::printf("  answer to the last call:         %.2f s, %.2f ms per pair\n", assign.Ms() / 1000,
                 assign.Ms() / pairs);
-    std::printf("  bare round trip afterwards:      %.3f ms\n", bare);
-    PrintCommand("pair", pairs, Count({&collect, &assign}), kScatterFloor, collect.Ms() + assign.Ms(), bare);
+    bare.Print();
+    PrintCommand("pair", pairs, Count({&collect, &assign}), kScatterFloor, collect.Ms() + assign.Ms(), bare.Ms());
     std::printf("  last write to the closing line:  %.1f ms\n\n", LastWriteToClosingLine(assign, kScatterDone));
 }
 
@@ -417,21 +439,25 @@ void ScatterAtDrawingSizes() {
     constexpr int kSelected = 100, kRuns = 3;
     std::printf("Scatter-point assignment of %d pairs in drawings of different size (median of %d runs)\n",
                 kSelected, kRuns);
-    double perPair[2]{};
+    double perPair[2]{}, inBare[2]{};
     const int sizes[2] = {100, 2000};
     for (int s = 0; s < 2; ++s) {
-        double bare = 0;
+        Bare bare;
         const std::vector<Phase> phases = ScatterRuns(sizes[s], kSelected, kRuns, bare);
         std::vector<double> times;
         for (int run = 0; run < kRuns; ++run) {
             times.push_back((phases.at(2 * run).Ms() + phases.at(2 * run + 1).Ms()) / kSelected);
         }
         perPair[s] = Median(times);
+        inBare[s] = perPair[s] / bare.Ms();
         const RoundTrips trips = Count({&phases.at(0), &phases.at(1)});
-        std::printf("  drawing of %4d pairs: %.2f ms per pair, %.2f round trips per pair, bare round trip %.3f ms\n",
-                    sizes[s], perPair[s], static_cast<double>(trips.total) / kSelected, bare);
+        std::printf("  drawing of %4d pairs: %.2f ms per pair (%.1f bare round trips of %.3f ms), %.2f round trips "
+                    "per pair\n",
+                    sizes[s], perPair[s], inBare[s], bare.Ms(), static_cast<double>(trips.total) / kSelected);
     }
-    std::printf("  2,000 / 100: %.2f\n", perPair[1] / perPair[0]);
+    // The machine's load moves the bare round trip too: per pair in bare round trips is the steadier figure.
+    std::printf("  2,000 / 100: %.2f in milliseconds, %.2f in bare round trips\n", perPair[1] / perPair[0],
+                inBare[1] / inBare[0]);
 }
 
 }  // namespace
