@@ -13,7 +13,10 @@ contours=${2:-2000}
 if [ ! -f "$build/CMakeCache.txt" ]; then
   (cd "$root" && cmake --preset windows >/dev/null)
 fi
-cmake --build "$build" --target bench_commands empty_window korvena cadsim >/dev/null
+if ! built=$(cmake --build "$build" --target bench_commands empty_window korvena cadsim 2>&1); then
+  echo "$built" >&2
+  exit 1
+fi
 build=$(cd "$build" && pwd)
 bin=$build/bin
 
