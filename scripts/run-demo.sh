@@ -69,6 +69,7 @@ if [ "$mode" = interactive ]; then
   start_cadsim
   say "korvena.exe is running; end it with its exit button"
   say "Ctrl+Z in the CAD window takes back the last run in one step (a confirmed scatter run in two)"
+  say "F9 in the CAD window makes it busy for 15 s: Korvena waits, and asks after 10 s"
   "$wine_run" "$bin/korvena.exe"
   exit 0
 fi
