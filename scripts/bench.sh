@@ -1,16 +1,40 @@
 #!/usr/bin/env bash
 # Benchmarks of the windows build (they print figures; they are not tests):
 #   scripts/bench.sh [BUILD_DIR] [N]
-# Runs the sequential assignment over N contours and the scatter-point command over N pairs
-# (default 2000; at most 500 pairs) through korvena.exe and cross-process COM to cadsim.exe, on
-# the build tree's private prefix and its own Xvfb.
+# Builds what it needs, then runs korvena.exe's commands through cross-process COM to cadsim.exe on
+# the build tree's private prefix and its own Xvfb: start-up against an empty Win32 program, the
+# sequential and the matching assignment over N contours (default 2000), the scatter command over
+# min(N, 500) pairs, and the scatter command's time per pair in a drawing of 100 and of 2,000 pairs.
+# Also prints korvena.exe's size as shipped (stripped, as the release's CPack does) and the machine.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-build=$(cd "${1:-$root/build/windows}" && pwd)
+build=${1:-$root/build/windows}
 contours=${2:-2000}
+if [ ! -f "$build/CMakeCache.txt" ]; then
+  (cd "$root" && cmake --preset windows >/dev/null)
+fi
+if ! built=$(cmake --build "$build" --target bench_commands empty_window korvena cadsim 2>&1); then
+  echo "$built" >&2
+  exit 1
+fi
+build=$(cd "$build" && pwd)
 bin=$build/bin
+
+echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//'), $(wine --version 2>/dev/null || echo wine)"
+echo "Load at the start: $(uptime | sed 's/.*load average/load average/')"
+strip=$(sed -n 's/^CMAKE_STRIP:FILEPATH=//p' "$build/CMakeCache.txt")
+stripped=$(mktemp -d)
+cp "$bin/korvena.exe" "$stripped/korvena.exe"
+"${strip:-x86_64-w64-mingw32-strip}" "$stripped/korvena.exe"
+echo "korvena.exe as shipped (stripped): $(( $(stat -c %s "$stripped/korvena.exe") / 1024 )) KiB" \
+     "(unstripped build: $(( $(stat -c %s "$bin/korvena.exe") / 1024 )) KiB)"
+rm -r "$stripped"
+echo
 
 prefix() { bash "$root/scripts/wine-prefix.sh" "$1" "$build" "${@:2}"; }
 prefix setup --register "$bin/cadsim.exe" AutoCAD.Application >/dev/null
 trap 'prefix stop >/dev/null' EXIT
-"$build/wine-run.sh" "$bin/bench_commands.exe" "$bin/korvena.exe" "$bin/cadsim.exe" "$contours" </dev/null
+"$build/wine-run.sh" "$bin/bench_commands.exe" "$bin/korvena.exe" "$bin/cadsim.exe" "$bin/empty_window.exe" \
+  "$contours" </dev/null
+echo
+echo "Load at the end: $(uptime | sed 's/.*load average/load average/')"

@@ -162,6 +162,10 @@ LRESULT CadWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noe
                 return 1;
             }
             if (message == UndoMessage()) return Undo() ? 1 : 0;
+            if (message == PromptCountMessage()) return static_cast<LRESULT>(simulation_.Prompts().size());
+            if (message == SelectionSetCountMessage()) {
+                return static_cast<LRESULT>(simulation_.SelectionSets().size());
+            }
         }
         switch (message) {
             case WM_PAINT:

@@ -16,6 +16,9 @@
 //   Retire       this CAD stops being the running one: no new client finds or starts it (its
 //                running-object and class registrations are revoked), while the clients it has are
 //                still served, so that a new simulator can take over before this one closes; 1
+//   PromptCount  the number of lines written to the command line so far
+//   SelectionSetCount  the number of live selection sets
+// The last two let a benchmark see a command end without having the whole state written.
 
 #include <windows.h>
 
@@ -30,6 +33,8 @@ inline constexpr wchar_t kBusyForMessageName[] = L"KorvenaCadSim.BusyFor";
 inline constexpr wchar_t kBusyMessageName[] = L"KorvenaCadSim.Busy";
 inline constexpr wchar_t kUndoMessageName[] = L"KorvenaCadSim.Undo";
 inline constexpr wchar_t kRetireMessageName[] = L"KorvenaCadSim.Retire";
+inline constexpr wchar_t kPromptCountMessageName[] = L"KorvenaCadSim.PromptCount";
+inline constexpr wchar_t kSelectionSetCountMessageName[] = L"KorvenaCadSim.SelectionSetCount";
 
 inline constexpr LRESULT kNoEntityPoint = 0xFFFFFFFF;
 
@@ -59,6 +64,14 @@ inline UINT UndoMessage() {
 }
 inline UINT RetireMessage() {
     static const UINT message = RegisterWindowMessageW(kRetireMessageName);
+    return message;
+}
+inline UINT PromptCountMessage() {
+    static const UINT message = RegisterWindowMessageW(kPromptCountMessageName);
+    return message;
+}
+inline UINT SelectionSetCountMessage() {
+    static const UINT message = RegisterWindowMessageW(kSelectionSetCountMessageName);
     return message;
 }
 

@@ -72,6 +72,22 @@ bool CadSimProcess::Busy() const {
            answer == 1;
 }
 
+namespace {
+long Ask(HWND window, UINT message) {
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutW(window, message, 0, 0, SMTO_BLOCK, 5000, &answer)) return -1;
+    return static_cast<long>(answer);
+}
+}  // namespace
+
+long CadSimProcess::PromptCount() const {
+    return Ask(Window(), cadsim::PromptCountMessage());
+}
+
+long CadSimProcess::SelectionSetCount() const {
+    return Ask(Window(), cadsim::SelectionSetCountMessage());
+}
+
 void CadSimProcess::StartBusySpell(std::chrono::milliseconds length) const {
     DWORD_PTR answer = 0;
     if (!SendMessageTimeoutW(Window(), cadsim::BusyForMessage(), static_cast<WPARAM>(length.count()), 0,

@@ -46,6 +46,9 @@ public:
     void StartBusySpell(std::chrono::milliseconds length) const;
     // Stops being the CAD that clients find (a new simulator can take over); its clients are still served.
     void Retire() const;
+    // Lines written to the command line so far, and live selection sets; -1 when it does not answer.
+    long PromptCount() const;
+    long SelectionSetCount() const;
     // Ends the process at once, as a crash would.
     void Kill() { process_.Kill(); }
     // The CAD's undo of its last step, as Ctrl+Z does it; false when there was nothing to undo.

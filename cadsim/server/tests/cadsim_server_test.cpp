@@ -317,6 +317,23 @@ TEST_F(CrossProcess, WriteStateGivesTheStateAsJson) {
     EXPECT_GT(state.at("callCount").get<int>(), 0);
 }
 
+TEST_F(CrossProcess, PromptAndSelectionSetCountsFollowTheCalls) {
+    auto count = [](UINT message) {
+        DWORD_PTR answer = 0;
+        EXPECT_TRUE(SendMessageTimeoutW(server->process->Window(), message, 0, 0, SMTO_BLOCK, 5000, &answer));
+        return static_cast<long>(answer);
+    };
+    const long prompts = count(PromptCountMessage());
+    const long sets = count(SelectionSetCountMessage());
+    ToObject(server->Document()->Get(L"Utility"))->Call(L"prompt", {L"一行\n\r"});
+    const DispatchPtr set =
+        ToObject(ToObject(server->Document()->Get(L"SelectionSets"))->Call(L"Add", {L"counted"}));
+    EXPECT_EQ(count(PromptCountMessage()), prompts + 1);
+    EXPECT_EQ(count(SelectionSetCountMessage()), sets + 1);
+    set->Call(L"Delete");
+    EXPECT_EQ(count(SelectionSetCountMessage()), sets);
+}
+
 TEST_F(CrossProcess, CreatingTheClassGivesTheRunningApplication) {
     ComPtr<IDispatch> created;
     ASSERT_EQ(CoCreateInstance(kCadSimClassId, nullptr, CLSCTX_LOCAL_SERVER, IID_PPV_ARGS(&created)), S_OK);
