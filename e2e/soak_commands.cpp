@@ -157,8 +157,9 @@ void PrintSamples(const std::vector<Sample>& samples) {
 }
 
 // The leaks: each counter that rises steadily, by more than kLeakShare of the start over the run. A
-// steady rise shows in the second half as much as in the first; a step in the first half (a heap that
-// grows once) does not, so the second half decides: more than half of kLeakShare there is a leak.
+// steady rise shows in both halves, each by about half of it; a step (a heap that grows once, in
+// whichever half) shows in one half only. So a leak is a rise of more than a quarter of kLeakShare in
+// each half and more than half of it in all.
 std::vector<std::string> Leaks(const ProcessResources& start, const ProcessResources& middle,
                                const ProcessResources& end) {
     std::vector<std::string> leaks;
@@ -167,7 +168,10 @@ std::vector<std::string> Leaks(const ProcessResources& start, const ProcessResou
             "  %-14s %+5.1f %% from the start to the end (%+5.1f %% in the first half, %+5.1f %% in the "
             "second)\n",
             name, 100 * Rise(from, to), 100 * Rise(from, half), 100 * (to - half) / from);
-        if ((to - half) / from > kLeakShare / 2) leaks.push_back(name);
+        const double first = (half - from) / from, second = (to - half) / from;
+        if (first > kLeakShare / 4 && second > kLeakShare / 4 && first + second > kLeakShare / 2) {
+            leaks.push_back(name);
+        }
     };
     check("handles", start.handles, middle.handles, end.handles);
     check("GDI objects", start.gdiObjects, middle.gdiObjects, end.gdiObjects);
