@@ -38,41 +38,21 @@ inline constexpr wchar_t kSelectionSetCountMessageName[] = L"KorvenaCadSim.Selec
 
 inline constexpr LRESULT kNoEntityPoint = 0xFFFFFFFF;
 
-inline UINT WriteStateMessage() {
-    static const UINT message = RegisterWindowMessageW(kWriteStateMessageName);
+// The number the system gives a message name, asked once per process.
+template <const wchar_t* Name>
+UINT RegisteredMessage() {
+    static const UINT message = RegisterWindowMessageW(Name);
     return message;
 }
-inline UINT EntityPointMessage() {
-    static const UINT message = RegisterWindowMessageW(kEntityPointMessageName);
-    return message;
-}
-inline UINT SelectingMessage() {
-    static const UINT message = RegisterWindowMessageW(kSelectingMessageName);
-    return message;
-}
-inline UINT BusyForMessage() {
-    static const UINT message = RegisterWindowMessageW(kBusyForMessageName);
-    return message;
-}
-inline UINT BusyMessage() {
-    static const UINT message = RegisterWindowMessageW(kBusyMessageName);
-    return message;
-}
-inline UINT UndoMessage() {
-    static const UINT message = RegisterWindowMessageW(kUndoMessageName);
-    return message;
-}
-inline UINT RetireMessage() {
-    static const UINT message = RegisterWindowMessageW(kRetireMessageName);
-    return message;
-}
-inline UINT PromptCountMessage() {
-    static const UINT message = RegisterWindowMessageW(kPromptCountMessageName);
-    return message;
-}
-inline UINT SelectionSetCountMessage() {
-    static const UINT message = RegisterWindowMessageW(kSelectionSetCountMessageName);
-    return message;
-}
+
+inline UINT WriteStateMessage() { return RegisteredMessage<kWriteStateMessageName>(); }
+inline UINT EntityPointMessage() { return RegisteredMessage<kEntityPointMessageName>(); }
+inline UINT SelectingMessage() { return RegisteredMessage<kSelectingMessageName>(); }
+inline UINT BusyForMessage() { return RegisteredMessage<kBusyForMessageName>(); }
+inline UINT BusyMessage() { return RegisteredMessage<kBusyMessageName>(); }
+inline UINT UndoMessage() { return RegisteredMessage<kUndoMessageName>(); }
+inline UINT RetireMessage() { return RegisteredMessage<kRetireMessageName>(); }
+inline UINT PromptCountMessage() { return RegisteredMessage<kPromptCountMessageName>(); }
+inline UINT SelectionSetCountMessage() { return RegisteredMessage<kSelectionSetCountMessageName>(); }
 
 }  // namespace korvena::cadsim
