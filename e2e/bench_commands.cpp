@@ -381,11 +381,11 @@ bool Matching(int targets) {
     return true;
 }
 
-// Every pair costs at least 13 calls: to collect, the kind and the position of the point and of the
+// Every pair costs at least 12 calls: to collect, the kind and the position of the point and of the
 // text (4 gets); to draw, AddLine and the line's Color (2); after 是, the text's textString and the
 // point's position again (the user may have changed them while the lines were shown), the new position,
 // the point's and the text's Color, and the line's Delete (2 gets, 3 puts, 1 call).
-constexpr Floor kScatterFloor{13, "4 gets to collect, AddLine + Color, 2 gets 3 puts 1 Delete after 是"};
+constexpr Floor kScatterFloor{12, "4 gets to collect, AddLine + Color, 2 gets 3 puts 1 Delete after 是"};
 
 // Runs the scatter command `runs` times over the first `selected` pairs of a drawing of `pairs` pairs,
 // answering 是; the phases of the runs: collection, then assignment, for each.

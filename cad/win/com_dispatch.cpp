@@ -139,9 +139,14 @@ Variant ComDispatch::Get(std::wstring_view member, const std::vector<Variant>& a
     DISPPARAMS params = arguments.Positional();
     const ScopedVariant result = Invoke(member, DISPATCH_PROPERTYGET, params, true);
     Variant value = Received(member, result.Get());
-    if (args.empty() && kind_.empty() && CacheKey(member) == kEntityTypeKey) {
-        if (value.Is<std::int16_t>()) kind_ = L"EntityType " + std::to_wstring(value.As<std::int16_t>());
-        if (value.Is<std::int32_t>()) kind_ = L"EntityType " + std::to_wstring(value.As<std::int32_t>());
+    if (args.empty() && (kind_.empty() || kindIsCollections_) && CacheKey(member) == kEntityTypeKey) {
+        std::optional<std::int32_t> entityType;
+        if (value.Is<std::int16_t>()) entityType = value.As<std::int16_t>();
+        if (value.Is<std::int32_t>()) entityType = value.As<std::int32_t>();
+        if (entityType) {
+            kind_ = L"EntityType " + std::to_wstring(*entityType);
+            kindIsCollections_ = false;
+        }
     }
     return value;
 }
@@ -188,6 +193,9 @@ void ComDispatch::ForEach(const std::function<void(Variant)>& visit) {
             // Our reference to the item goes with the visit, not with the batch.
             Variant item = FromComVariant(batch[i], objects_);
             batch.Clear(i);
+            // A collection holds entities of many classes, which all have the members of an entity:
+            // its items share those until each has told its EntityType.
+            GiveKind(item, kind_.empty() ? std::wstring() : kind_ + L"." + std::wstring(kNewEnumName), true);
             visit(std::move(item));
         }
         visited += fetched;
@@ -244,12 +252,16 @@ ScopedVariant ComDispatch::Invoke(std::wstring_view member, WORD flags, DISPPARA
 
 Variant ComDispatch::Received(std::wstring_view member, const VARIANT& result) const {
     Variant value = FromComVariant(result, objects_);
-    if (!kind_.empty() && value.Is<DispatchPtr>()) {
-        if (auto* object = dynamic_cast<ComDispatch*>(value.As<DispatchPtr>().get()); object != nullptr) {
-            object->kind_ = kind_ + L"." + CacheKey(member);
-        }
-    }
+    GiveKind(value, kind_.empty() ? std::wstring() : kind_ + L"." + CacheKey(member), false);
     return value;
+}
+
+void ComDispatch::GiveKind(const Variant& value, std::wstring kind, bool untilEntityType) {
+    if (kind.empty() || !value.Is<DispatchPtr>()) return;
+    if (auto* object = dynamic_cast<ComDispatch*>(value.As<DispatchPtr>().get()); object != nullptr) {
+        object->kind_ = std::move(kind);
+        object->kindIsCollections_ = untilEntityType;
+    }
 }
 
 DispatchPtr ClientObjectMapping::FromCom(IDispatch* object) const {

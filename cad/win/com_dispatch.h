@@ -7,7 +7,9 @@
 // by every object of that kind reached through the same root object; a name is then resolved once per
 // kind rather than once per object. An object's kind is the member it came from (the application's
 // ActiveDocument, a document's ModelSpace, a model space's AddLine, SelectionSets' Add: always of one
-// class), or else, once it has answered it, its EntityType. Every failure
+// class), or else, once it has answered it, its EntityType. The items of one collection are entities of
+// many classes: they share the DISPIDs of what they are asked before their EntityType (an entity's
+// own members, the same in every class), and then those of their EntityType. Every failure
 // becomes AutomationError: an unknown member is 438, the server's exception carries the server's own number
 // and description, anything else the HRESULT (see com_error.h). Objects in results are wrapped in new
 // ComDispatch objects; a ComDispatch passed as an argument goes back as its own IDispatch. Use it on the
@@ -87,11 +89,15 @@ private:
     ScopedVariant Invoke(std::wstring_view member, WORD flags, DISPPARAMS& params, bool wantResult);
     // A result that is one object is of the kind of everything this kind of object gives for member.
     Variant Received(std::wstring_view member, const VARIANT& result) const;
+    // `value`, when it is one of our objects, is of `kind` (nothing when empty); until its EntityType
+    // says otherwise when `untilEntityType`.
+    static void GiveKind(const Variant& value, std::wstring kind, bool untilEntityType);
 
     Microsoft::WRL::ComPtr<IDispatch> object_;
     std::shared_ptr<ComConnection> connection_;
     ClientObjectMapping objects_;
     std::wstring kind_;  // empty while unknown
+    bool kindIsCollections_ = false;  // kind_ is the collection it came from, until its EntityType
     std::unordered_map<std::wstring, DISPID> dispIds_;
 };
 

@@ -386,6 +386,28 @@ TEST_F(EnumerateTest, EachItemIsLetGoOfWhenItsVisitEnds) {
     for (int i = 0; i < 70; ++i) EXPECT_EQ(earlierHeld[i], static_cast<ULONG>(2 * i)) << i;
 }
 
+TEST_F(EnumerateTest, ItemsShareTheirEntitysMembersAndThenThoseOfTheirEntityType) {
+    std::vector<ComPtr<FakeComObject>> entities{FakeEntity(24, 1), FakeEntity(8, 2), FakeEntity(24, 3),
+                                                FakeEntity(8, 4)};
+    std::vector<VARIANT> values;
+    for (const ComPtr<FakeComObject>& entity : entities) {
+        values.push_back(ToComVariant(DispatchPtr(std::make_shared<ComDispatch>(entity)), kClient).Release());
+    }
+    Serve(FakeEnumerator::Create(std::move(values)));
+    const auto set = std::make_shared<ComDispatch>(server_, std::make_shared<ComConnection>(), L"Set");
+    std::vector<double> elevations;
+    set->ForEach([&](Variant item) {
+        const DispatchPtr entity = ToObject(item);
+        entity->Get(L"EntityType");
+        elevations.push_back(ToDouble(entity->Get(L"Elevation")));
+    });
+    EXPECT_EQ(elevations, (std::vector<double>{1, 2, 3, 4}));
+    EXPECT_EQ(entities[0]->NameLookups(), 2);  // EntityType for every item, Elevation for kind 24
+    EXPECT_EQ(entities[1]->NameLookups(), 1);  // Elevation for kind 8
+    EXPECT_EQ(entities[2]->NameLookups(), 0);
+    EXPECT_EQ(entities[3]->NameLookups(), 0);
+}
+
 // A waiting that counts its pauses and answers the question as told.
 class CountingWait final : public BusyCadWait {
 public:
