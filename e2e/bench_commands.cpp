@@ -28,6 +28,7 @@
 
 #include <windows.h>
 #include <psapi.h>
+#include <tlhelp32.h>
 #include <wrl/client.h>
 
 #include "cad/win/com_apartment.h"
@@ -131,9 +132,58 @@ public:
         return {mean, each[static_cast<std::size_t>(count / 2)]};
     }
 
+    // Milliseconds per get of an object (the active document) and the release of its proxy, which COM
+    // makes a call of its own, mean and median over `count`. Made before the first marker of a
+    // simulator, so that the record leaves these calls out of every command.
+    std::pair<double, double> ObjectRoundTrip(int count) const {
+        wchar_t member[] = L"ActiveDocument";
+        LPOLESTR names[] = {member};
+        DISPID id = DISPID_UNKNOWN;
+        if (FAILED(application_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id))) {
+            throw std::runtime_error("the application has no ActiveDocument");
+        }
+        std::vector<double> each;
+        const auto began = Clock::now();
+        for (int i = 0; i < count; ++i) {
+            const auto at = Clock::now();
+            VARIANT result;
+            VariantInit(&result);
+            DISPPARAMS none{nullptr, nullptr, 0, 0};
+            const HRESULT hr = application_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none,
+                                                    &result, nullptr, nullptr);
+            VariantClear(&result);
+            if (FAILED(hr)) throw std::runtime_error("Application.ActiveDocument failed");
+            each.push_back(std::chrono::duration<double, std::milli>(Clock::now() - at).count());
+        }
+        const double mean = std::chrono::duration<double, std::milli>(Clock::now() - began).count() / count;
+        std::nth_element(each.begin(), each.begin() + count / 2, each.end());
+        return {mean, each[static_cast<std::size_t>(count / 2)]};
+    }
+
 private:
     ComPtr<IDispatch> application_;
     DISPID nameId_ = DISPID_UNKNOWN;
+};
+
+// Mean milliseconds per bare round trip, before and after a command; printed, and their mean returned.
+struct Bare {
+    std::pair<double, double> before, after;
+    std::pair<double, double> object;  // an object got and its proxy released, beside `before`
+    double Ms() const { return (before.first + after.first) / 2; }
+    // What COM's release of one proxy costs: the object round trip less the bare one beside it.
+    double ReleaseMs() const { return std::max(0.0, object.first - before.first); }
+    // Both yardsticks, before the first marker of a simulator, so that the record leaves the object
+    // round trips out of every command.
+    void MeasureBefore(const BenchLink& link) {
+        object = link.ObjectRoundTrip(kBareRoundTrips);
+        before = link.BareRoundTrip(kBareRoundTrips);
+    }
+    void Print() const {
+        std::printf("  bare round trip (%d gets each):  before mean %.3f ms (median %.3f), after %.3f ms (%.3f)\n",
+                    kBareRoundTrips, before.first, before.second, after.first, after.second);
+        std::printf("  an object got and its proxy let go of: mean %.3f ms (median %.3f), so a release costs %.3f ms\n",
+                    object.first, object.second, ReleaseMs());
+    }
 };
 
 bool IsMarker(const json& call) {
@@ -221,13 +271,36 @@ json WaitForClosingLine(const CadSimProcess& cad, const std::string& closing, in
 
 // ---- printing ----
 
+// Where the time goes: for each kind of call that recurs, the median milliseconds from its arrival to
+// the next call's, in bare round trips. What lies between two calls that the record does not show (COM
+// releasing a proxy, the enumerator's Next, the program's own work) shows as a gap above 1.
+void PrintGaps(const Phase& phase, double bareMs) {
+    std::map<std::string, std::vector<double>> gaps;
+    for (std::size_t i = 0; i + 1 < phase.calls.size(); ++i) {
+        const json& call = phase.calls[i];
+        const std::string label = call.value("kind", "?") + " " + call.value("member", "?");
+        gaps[label].push_back(phase.calls[i + 1].value("atMs", 0.0) - call.value("atMs", 0.0));
+    }
+    std::printf("  to the next call, median:       ");
+    for (auto& [label, values] : gaps) {
+        if (values.size() < 10) continue;
+        std::sort(values.begin(), values.end());
+        std::printf(" %s %.2f;", label.c_str(), values[values.size() / 2] / bareMs);
+    }
+    std::printf(" (bare round trips)\n");
+}
+
 struct Floor {
     double perEntity;
     const char* what;
+    // Objects the command receives per entity, each a proxy whose release COM makes a call of its own,
+    // which the record does not show.
+    double objects;
 };
 
 void PrintCommand(const char* unit, int entities, const RoundTrips& trips, const Floor& floor, double wallMs,
-                  double bareMs) {
+                  const Bare& bare) {
+    const double bareMs = bare.Ms();
     std::printf("  wall time (simulator's clock):   %.2f s, %.2f ms per %s\n", wallMs / 1000, wallMs / entities,
                 unit);
     std::printf("  round trips:                     %ld, %.2f per %s:", trips.total,
@@ -241,6 +314,9 @@ void PrintCommand(const char* unit, int entities, const RoundTrips& trips, const
                 unit, floor.what, static_cast<double>(trips.total) / entities / floor.perEntity);
     std::printf("  wall / (round trips x bare round trip) = %.2f\n",
                 wallMs / (static_cast<double>(trips.total) * bareMs));
+    std::printf("  with COM's %.0f release(s) per %s: wall / (round trips x bare + releases x release) = %.2f\n",
+                floor.objects, unit,
+                wallMs / (static_cast<double>(trips.total) * bareMs + floor.objects * entities * bare.ReleaseMs()));
 }
 
 // The commit charge in MiB: the process's private bytes (Wine leaves PrivateUsage at 0 for another
@@ -254,15 +330,20 @@ double PrivateMiB(HANDLE process) {
     return static_cast<double>(counters.PagefileUsage) / (1 << 20);
 }
 
-// Mean milliseconds per bare round trip, before and after a command; printed, and their mean returned.
-struct Bare {
-    std::pair<double, double> before, after;
-    double Ms() const { return (before.first + after.first) / 2; }
-    void Print() const {
-        std::printf("  bare round trip (%d gets each):  before mean %.3f ms (median %.3f), after %.3f ms (%.3f)\n",
-                    kBareRoundTrips, before.first, before.second, after.first, after.second);
+// The threads of a process; -1 when the system does not say.
+int ThreadCount(DWORD processId) {
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return -1;
+    int count = 0;
+    THREADENTRY32 thread{};
+    thread.dwSize = sizeof thread;
+    for (BOOL more = Thread32First(snapshot, &thread); more; more = Thread32Next(snapshot, &thread)) {
+        if (thread.th32OwnerProcessID == processId) ++count;
     }
-};
+    CloseHandle(snapshot);
+    return count;
+}
+
 
 // ---- start-up ----
 
@@ -328,14 +409,19 @@ bool Sequential(int contours) {
     korvena.Type(ControlId::Text2, L"1");
 
     Bare bare;
-    bare.before = link.BareRoundTrip(kBareRoundTrips);
+    bare.MeasureBefore(link);
     link.Mark();
     korvena.Click(ControlId::Command1);
     const json state = WaitForClosingLine(cad, kContourDone, 1);
-    std::this_thread::sleep_for(1s);  // idle
     std::printf("Sequential assignment of %d contours\n", contours);
-    std::printf("  korvena.exe private bytes, idle after the command: %.1f MiB\n",
-                PrivateMiB(korvena.Process().Handle()));
+    // Under Wine a call of a single-threaded apartment travels on a thread-pool thread while the caller
+    // pumps messages; the pool's threads end after 5 s without work, and with them their stacks.
+    for (const auto idle : {1s, 10s}) {
+        std::this_thread::sleep_for(idle == 1s ? idle : idle - 1s);
+        std::printf("  korvena.exe private bytes, %2llds at idle after the command: %.1f MiB (%d threads)\n",
+                    static_cast<long long>(idle.count()), PrivateMiB(korvena.Process().Handle()),
+                    ThreadCount(korvena.Process().Id()));
+    }
     bare.after = link.BareRoundTrip(kBareRoundTrips);
     bare.Print();
 
@@ -345,7 +431,8 @@ bool Sequential(int contours) {
     }
     const std::vector<Phase> phases = Phases(state);
     PrintCommand("contour", contours, Count({&phases.at(0)}),
-                 {3, "EntityType get, Elevation put, Color put"}, phases.at(0).Ms(), bare.Ms());
+                 {3, "EntityType get, Elevation put, Color put", 1}, phases.at(0).Ms(), bare);
+    PrintGaps(phases.at(0), bare.Ms());
     std::printf("  last write to the closing line:  %.1f ms\n\n", LastWriteToClosingLine(phases.at(0), kContourDone));
     PostMessageW(korvena.Handle(), WM_CLOSE, 0, 0);
     cad.Close();
@@ -360,7 +447,7 @@ bool Matching(int targets) {
     BenchLink link;
 
     Bare bare;
-    bare.before = link.BareRoundTrip(kBareRoundTrips);
+    bare.MeasureBefore(link);
     link.Mark();
     korvena.Click(ControlId::Command4);
     const json state = WaitForClosingLine(cad, kContourDone, 1);
@@ -373,8 +460,9 @@ bool Matching(int targets) {
         return false;
     }
     const std::vector<Phase> phases = Phases(state);
-    PrintCommand("contour", targets, Count({&phases.at(0)}), {3, "EntityType get, Elevation put, Color put"},
-                 phases.at(0).Ms(), bare.Ms());
+    PrintCommand("contour", targets, Count({&phases.at(0)}), {3, "EntityType get, Elevation put, Color put", 1},
+                 phases.at(0).Ms(), bare);
+    PrintGaps(phases.at(0), bare.Ms());
     std::printf("  last write to the closing line:  %.1f ms\n\n", LastWriteToClosingLine(phases.at(0), kContourDone));
     PostMessageW(korvena.Handle(), WM_CLOSE, 0, 0);
     cad.Close();
@@ -385,7 +473,8 @@ bool Matching(int targets) {
 // text (4 gets); to draw, AddLine and the line's Color (2); after 是, the text's textString and the
 // point's position again (the user may have changed them while the lines were shown), the new position,
 // the point's and the text's Color, and the line's Delete (2 gets, 3 puts, 1 call).
-constexpr Floor kScatterFloor{12, "4 gets to collect, AddLine + Color, 2 gets 3 puts 1 Delete after 是"};
+constexpr Floor kScatterFloor{12, "4 gets to collect, AddLine + Color, 2 gets 3 puts 1 Delete after 是",
+                               3};  // the point, the text and the line
 
 // Runs the scatter command `runs` times over the first `selected` pairs of a drawing of `pairs` pairs,
 // answering 是; the phases of the runs: collection, then assignment, for each.
@@ -396,7 +485,7 @@ std::vector<Phase> ScatterRuns(int pairs, int selected, int runs, Bare& bare) {
     CadSimProcess cad(folder.Path(), Drawing(ScatterEntities(pairs), selections));
     KorvenaWindow korvena;
     BenchLink link;
-    bare.before = link.BareRoundTrip(kBareRoundTrips);
+    bare.MeasureBefore(link);
     for (int run = 1; run <= runs; ++run) {
         link.Mark();
         korvena.Click(ControlId::Command5);
@@ -429,7 +518,9 @@ void Scatter(int pairs) {
     std::printf("  answer to the last call:         %.2f s, %.2f ms per pair\n", assign.Ms() / 1000,
                 assign.Ms() / pairs);
     bare.Print();
-    PrintCommand("pair", pairs, Count({&collect, &assign}), kScatterFloor, collect.Ms() + assign.Ms(), bare.Ms());
+    PrintCommand("pair", pairs, Count({&collect, &assign}), kScatterFloor, collect.Ms() + assign.Ms(), bare);
+    PrintGaps(collect, bare.Ms());
+    PrintGaps(assign, bare.Ms());
     std::printf("  last write to the closing line:  %.1f ms\n\n", LastWriteToClosingLine(assign, kScatterDone));
 }
 
