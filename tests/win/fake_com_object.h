@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "cad/win/com_object.h"
+#include "cad/win/scoped_variant.h"
 
 namespace korvena::testing {
 
@@ -94,7 +95,11 @@ public:
     static Microsoft::WRL::ComPtr<FakeEnumerator> Create(std::vector<VARIANT> values) {
         return MakeComObject<FakeEnumerator>(std::move(values));
     }
-    explicit FakeEnumerator(std::vector<VARIANT> values) : values_(std::move(values)) {}
+    // Takes the values over.
+    explicit FakeEnumerator(std::vector<VARIANT> values) {
+        values_.reserve(values.size());
+        for (const VARIANT& value : values) *values_.emplace_back().Receive() = value;
+    }
 
     bool neverEnds = false;
     HRESULT failure = S_OK;
@@ -115,7 +120,8 @@ public:
         ULONG count = 0;
         while (count < wanted && position_ < values_.size()) {
             VariantInit(&out[count]);
-            VariantCopy(&out[count], &values_[position_]);
+            // MinGW declares VariantCopy's source without const; it only reads it.
+            VariantCopy(&out[count], const_cast<VARIANT*>(&values_[position_].Get()));
             ++count;
             ++position_;
         }
@@ -130,11 +136,7 @@ public:
     HRESULT STDMETHODCALLTYPE Clone(IEnumVARIANT**) override { return E_NOTIMPL; }
 
 private:
-    ~FakeEnumerator() override {
-        for (VARIANT& value : values_) VariantClear(&value);
-    }
-
-    std::vector<VARIANT> values_;
+    std::vector<ScopedVariant> values_;
     std::size_t position_ = 0;
 };
 
