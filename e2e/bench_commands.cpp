@@ -32,6 +32,7 @@
 #include <wrl/client.h>
 
 #include "cad/win/com_apartment.h"
+#include "cad/win/scoped_variant.h"
 #include "cadsim/server/com_server.h"
 #include "e2e/support/cadsim_process.h"
 #include "e2e/support/korvena_window.h"
@@ -108,12 +109,10 @@ public:
 
     // One get of Application.Name: a marker in the call record, or one bare round trip.
     void Mark() const {
-        VARIANT result;
-        VariantInit(&result);
+        ScopedVariant result;
         DISPPARAMS none{nullptr, nullptr, 0, 0};
         const HRESULT hr = application_->Invoke(nameId_, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET,
-                                                &none, &result, nullptr, nullptr);
-        VariantClear(&result);
+                                                &none, result.Receive(), nullptr, nullptr);
         if (FAILED(hr)) throw std::runtime_error("Application.Name failed");
     }
 

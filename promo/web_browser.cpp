@@ -1,9 +1,10 @@
 #include "promo/web_browser.h"
 
-#include <oleauto.h>
-
 #include <string>
 #include <utility>
+
+#include "cad/automation_error.h"
+#include "cad/win/bstr.h"
 
 namespace korvena::promo {
 
@@ -76,11 +77,13 @@ bool WebBrowser::Create(HWND parent, const RECT& box) noexcept {
 
 void WebBrowser::Navigate(std::wstring_view address) noexcept {
     if (browser_ == nullptr) return;
-    BSTR url = SysAllocStringLen(address.data(), static_cast<UINT>(address.size()));
-    if (url == nullptr) return;
-    // The result is the browser's own affair: a page that fails to load changes nothing here.
-    (void)browser_->Navigate(url, nullptr, nullptr, nullptr, nullptr);
-    SysFreeString(url);
+    try {
+        const Bstr url(address);
+        // The result is the browser's own affair: a page that fails to load changes nothing here.
+        (void)browser_->Navigate(url.Get(), nullptr, nullptr, nullptr, nullptr);
+    } catch (const AutomationError&) {
+        // Out of memory for the address: no page, as when it does not load.
+    }
 }
 
 }  // namespace korvena::promo

@@ -1,33 +1,16 @@
 #include "cadsim/server/busy_message_filter.h"
 
-#include <atomic>
 #include <utility>
 
 #include "cad/win/com_error.h"
+#include "cad/win/com_object.h"
 
 namespace korvena::cadsim {
 namespace {
 
-class BusyMessageFilter final : public IMessageFilter {
+class BusyMessageFilter final : public korvena::ComObject<IMessageFilter> {
 public:
     explicit BusyMessageFilter(std::function<bool()> busy) : busy_(std::move(busy)) {}
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (out == nullptr) return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IMessageFilter) {
-            *out = static_cast<IMessageFilter*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = --references_;
-        if (left == 0) delete this;
-        return left;
-    }
 
     DWORD STDMETHODCALLTYPE HandleInComingCall(DWORD, HTASK, DWORD, LPINTERFACEINFO) override {
         try {
@@ -41,18 +24,13 @@ public:
     DWORD STDMETHODCALLTYPE MessagePending(HTASK, DWORD, DWORD) override { return PENDINGMSG_WAITDEFPROCESS; }
 
 private:
-    ~BusyMessageFilter() = default;
-
-    std::atomic<ULONG> references_{1};
     std::function<bool()> busy_;
 };
 
 }  // namespace
 
 Microsoft::WRL::ComPtr<IMessageFilter> NewBusyMessageFilter(std::function<bool()> busy) {
-    Microsoft::WRL::ComPtr<IMessageFilter> filter;
-    *filter.ReleaseAndGetAddressOf() = new BusyMessageFilter(std::move(busy));
-    return filter;
+    return korvena::MakeComObject<BusyMessageFilter>(std::move(busy));
 }
 
 void MessageFilterRegistration::Register(IMessageFilter* filter) {

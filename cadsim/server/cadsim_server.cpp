@@ -35,8 +35,8 @@ void CadSimServer::Start() {
     messageFilter_.Register(NewBusyMessageFilter([this] { return Busy(); }).Get());
     application_ = objects_->ToCom(simulation_.Application());
     const auto factory = NewApplicationFactory(application_);
-    classObject_ = ClassObjectRegistration(kCadSimClassId, factory.Get());
-    activeObject_ = ActiveObjectRegistration(application_.Get(), kCadSimClassId);
+    classObject_ = ComRegistration::ClassObject(kCadSimClassId, factory.Get());
+    activeObject_ = ComRegistration::ActiveObject(application_.Get(), kCadSimClassId);
     window_.Refresh();
 }
 

@@ -54,8 +54,8 @@ private:
     CadWindow window_;
     MessageFilterRegistration messageFilter_;
     Microsoft::WRL::ComPtr<IDispatch> application_;
-    ClassObjectRegistration classObject_;
-    ActiveObjectRegistration activeObject_;
+    ComRegistration classObject_;
+    ComRegistration activeObject_;
     bool closed_ = false;
     bool finalStateWritten_ = true;
 };

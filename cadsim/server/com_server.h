@@ -1,6 +1,6 @@
 #pragma once
 // The simulator as a COM local server: its class, the factory that hands out the one application of
-// the process, and owners for the class object's and the running object table's registrations.
+// the process, and the owner of its registrations (class object, running object table).
 
 #include <windows.h>
 #include <wrl/client.h>
@@ -22,40 +22,31 @@ inline constexpr CLSID kUnstartableClassId = {
 // reference to it.
 Microsoft::WRL::ComPtr<IClassFactory> NewApplicationFactory(Microsoft::WRL::ComPtr<IDispatch> application);
 
-// CoRegisterClassObject for the owner's lifetime (CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE).
-class ClassObjectRegistration {
+// A registration of this process with COM, undone when the owner goes (or at Revoke): the class object
+// (CoRegisterClassObject) or an entry of the running object table (RegisterActiveObject).
+class ComRegistration {
 public:
-    ClassObjectRegistration() = default;
-    // Throws AutomationError when COM refuses.
-    ClassObjectRegistration(REFCLSID classId, IUnknown* factory);
-    ~ClassObjectRegistration() { Revoke(); }
-    ClassObjectRegistration(ClassObjectRegistration&& other) noexcept;
-    ClassObjectRegistration& operator=(ClassObjectRegistration&& other) noexcept;
-    ClassObjectRegistration(const ClassObjectRegistration&) = delete;
-    ClassObjectRegistration& operator=(const ClassObjectRegistration&) = delete;
+    ComRegistration() = default;
+    // CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE; throws AutomationError when COM refuses.
+    static ComRegistration ClassObject(REFCLSID classId, IUnknown* factory);
+    // ACTIVEOBJECT_STRONG, so that GetActiveObject finds it; throws AutomationError when the running object
+    // table refuses.
+    static ComRegistration ActiveObject(IUnknown* object, REFCLSID classId);
+
+    ~ComRegistration() { Revoke(); }
+    ComRegistration(ComRegistration&& other) noexcept;
+    ComRegistration& operator=(ComRegistration&& other) noexcept;
+    ComRegistration(const ComRegistration&) = delete;
+    ComRegistration& operator=(const ComRegistration&) = delete;
 
     void Revoke() noexcept;
 
 private:
+    using Undo = void (*)(DWORD cookie) noexcept;
+    ComRegistration(DWORD cookie, Undo undo) noexcept : cookie_(cookie), undo_(undo) {}
+
     DWORD cookie_ = 0;
-};
-
-// RegisterActiveObject (ACTIVEOBJECT_STRONG) for the owner's lifetime, so that GetActiveObject finds it.
-class ActiveObjectRegistration {
-public:
-    ActiveObjectRegistration() = default;
-    // Throws AutomationError when the running object table refuses.
-    ActiveObjectRegistration(IUnknown* object, REFCLSID classId);
-    ~ActiveObjectRegistration() { Revoke(); }
-    ActiveObjectRegistration(ActiveObjectRegistration&& other) noexcept;
-    ActiveObjectRegistration& operator=(ActiveObjectRegistration&& other) noexcept;
-    ActiveObjectRegistration(const ActiveObjectRegistration&) = delete;
-    ActiveObjectRegistration& operator=(const ActiveObjectRegistration&) = delete;
-
-    void Revoke() noexcept;
-
-private:
-    DWORD cookie_ = 0;
+    Undo undo_ = nullptr;
 };
 
 }  // namespace korvena::cadsim

@@ -1,12 +1,12 @@
 #include "cadsim/server/served_object.h"
 
-#include <atomic>
 #include <new>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "cad/win/com_error.h"
+#include "cad/win/com_object.h"
 #include "cadsim/server/member_ids.h"
 #include "cadsim/server/variant_enumerator.h"
 
@@ -14,32 +14,12 @@ namespace korvena::cadsim {
 
 using Microsoft::WRL::ComPtr;
 
-class ServedObject final : public IDispatch {
+class ServedObject final : public korvena::ComObject<IDispatch> {
 public:
     ServedObject(std::shared_ptr<SimObject> model, std::shared_ptr<const ServedObjects> objects)
         : model_(std::move(model)), objects_(std::move(objects)) {}
 
     const std::shared_ptr<SimObject>& Model() const noexcept { return model_; }
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (out == nullptr) return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IDispatch) {
-            *out = static_cast<IDispatch*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = --references_;
-        if (left == 0) {
-            objects_->Forget(this);
-            delete this;
-        }
-        return left;
-    }
 
     // No type library: callers resolve members by name.
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
@@ -97,7 +77,8 @@ public:
     }
 
 private:
-    ~ServedObject() = default;
+    // The last reference is gone: from now on this pointer, passed back, is a stranger's.
+    ~ServedObject() override { objects_->Forget(this); }
 
     HRESULT Perform(DISPID id, WORD flags, const DISPPARAMS& params, VARIANT* result) {
         const bool put = (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) != 0;
@@ -152,7 +133,6 @@ private:
         return DISP_E_EXCEPTION;
     }
 
-    std::atomic<ULONG> references_{1};
     std::shared_ptr<SimObject> model_;
     std::shared_ptr<const ServedObjects> objects_;
 };
@@ -179,12 +159,10 @@ ComPtr<IDispatch> ServedObjects::ToCom(const korvena::DispatchPtr& object) const
     }
     auto model = std::dynamic_pointer_cast<SimObject>(object);
     if (!model) throw korvena::TypeMismatch();
-    ComPtr<IDispatch> served;
-    auto* created = new ServedObject(std::move(model), shared_from_this());
-    *served.ReleaseAndGetAddressOf() = created;
-    byModel_.emplace(object.get(), created);
-    byCom_.emplace(created, created);
-    return served;
+    ComPtr<ServedObject> created = korvena::MakeComObject<ServedObject>(std::move(model), shared_from_this());
+    byModel_.emplace(object.get(), created.Get());
+    byCom_.emplace(created.Get(), created.Get());
+    return created;
 }
 
 void ServedObjects::Forget(const ServedObject* object) const noexcept {

@@ -1,39 +1,23 @@
 #include "cadsim/server/variant_enumerator.h"
 
 #include <algorithm>
-#include <atomic>
 #include <new>
 #include <utility>
+
+#include "cad/win/com_object.h"
 
 namespace korvena::cadsim {
 namespace {
 
 using Microsoft::WRL::ComPtr;
 
-class VariantEnumerator final : public IEnumVARIANT {
+class VariantEnumerator final : public korvena::ComObject<IEnumVARIANT> {
 public:
     VariantEnumerator(std::shared_ptr<const std::vector<korvena::Variant>> items,
                       std::shared_ptr<const korvena::ObjectMapping> objects, std::size_t position)
         : items_(std::move(items)),
           objects_(std::move(objects)),
           position_(std::min(position, items_->size())) {}
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (out == nullptr) return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IEnumVARIANT) {
-            *out = static_cast<IEnumVARIANT*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = --references_;
-        if (left == 0) delete this;
-        return left;
-    }
 
     HRESULT STDMETHODCALLTYPE Next(ULONG count, VARIANT* items, ULONG* fetched) override {
         if (fetched != nullptr) *fetched = 0;
@@ -75,9 +59,6 @@ public:
     }
 
 private:
-    ~VariantEnumerator() = default;
-
-    std::atomic<ULONG> references_{1};
     std::shared_ptr<const std::vector<korvena::Variant>> items_;
     std::shared_ptr<const korvena::ObjectMapping> objects_;
     std::size_t position_;
@@ -88,11 +69,7 @@ private:
 ComPtr<IEnumVARIANT> NewVariantEnumerator(std::shared_ptr<const std::vector<korvena::Variant>> items,
                                           std::shared_ptr<const korvena::ObjectMapping> objects,
                                           std::size_t position) {
-    ComPtr<IEnumVARIANT> enumerator;
-    // The new object's first reference is ours (MinGW's ComPtr::Attach would add another).
-    *enumerator.ReleaseAndGetAddressOf() =
-        new VariantEnumerator(std::move(items), std::move(objects), position);
-    return enumerator;
+    return korvena::MakeComObject<VariantEnumerator>(std::move(items), std::move(objects), position);
 }
 
 }  // namespace korvena::cadsim

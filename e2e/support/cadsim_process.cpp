@@ -3,6 +3,8 @@
 #include <fstream>
 #include <stdexcept>
 
+#include <wrl/client.h>
+
 #include "cadsim/server/cadsim_messages.h"
 #include "cadsim/server/com_server.h"
 
@@ -149,10 +151,8 @@ void ForgetKilledServers() {
 }
 
 bool CadIsRunning() {
-    IUnknown* running = nullptr;
-    if (FAILED(GetActiveObject(cadsim::kCadSimClassId, nullptr, &running)) || !running) return false;
-    running->Release();
-    return true;
+    Microsoft::WRL::ComPtr<IUnknown> running;
+    return SUCCEEDED(GetActiveObject(cadsim::kCadSimClassId, nullptr, running.GetAddressOf())) && running;
 }
 
 }  // namespace korvena::e2e

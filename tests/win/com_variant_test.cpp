@@ -140,7 +140,7 @@ TEST(ComVariant, ArrayOfVariantsMixingKindsIsTypeMismatch) {
         b.Items()[1].vt = VT_R8;
         SafeArrayElements<VARIANT> c(texts.Get().parray);
         c.Items()[0].vt = VT_BSTR;
-        c.Items()[0].bstrVal = SysAllocString(L"1");
+        c.Items()[0].bstrVal = Bstr(L"1").Release();
     }
     EXPECT_EQ(ErrorNumberOf(numberThenObject.Get()), 13);
     EXPECT_EQ(ErrorNumberOf(objectThenNumber.Get()), 13);
@@ -185,7 +185,8 @@ TEST(ComVariant, ArraysOfOtherShapesAreTypeMismatch) {
 
 TEST(ComVariant, ReadsThroughReferences) {
     double number = 12.5;
-    BSTR text = SysAllocString(L"等高线");
+    const Bstr owned(L"等高线");
+    BSTR text = owned.Get();
     std::int16_t small = 24;
     VARIANT inner;
     VariantInit(&inner);
@@ -206,7 +207,6 @@ TEST(ComVariant, ReadsThroughReferences) {
     value.vt = VT_BYREF | VT_VARIANT;
     value.pvarVal = &inner;
     EXPECT_EQ(FromComVariant(value, kClient), Variant{std::int32_t{32}});
-    SysFreeString(text);
 }
 
 TEST(ComVariant, MalformedReferencesAreTypeMismatch) {

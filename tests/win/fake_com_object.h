@@ -12,19 +12,17 @@
 #include <utility>
 #include <vector>
 
+#include "cad/win/com_object.h"
+#include "cad/win/scoped_variant.h"
+
 namespace korvena::testing {
 
-class FakeComObject final : public IDispatch {
+class FakeComObject final : public ComObject<IDispatch> {
 public:
     using Handler =
         std::function<HRESULT(WORD flags, const DISPPARAMS& params, VARIANT* result, EXCEPINFO* exception)>;
 
-    static Microsoft::WRL::ComPtr<FakeComObject> Create() {
-        // Takes over the first reference (MinGW's ComPtr::Attach would add a second one).
-        Microsoft::WRL::ComPtr<FakeComObject> object;
-        *object.ReleaseAndGetAddressOf() = new FakeComObject;
-        return object;
-    }
+    static Microsoft::WRL::ComPtr<FakeComObject> Create() { return MakeComObject<FakeComObject>(); }
 
     void On(std::wstring name, Handler handler) { members_.push_back({Lower(std::move(name)), handler}); }
     void OnNewEnum(Handler handler) { newEnum_ = std::move(handler); }
@@ -34,26 +32,9 @@ public:
     // The next `count` name lookups are refused as by a busy server.
     void RefuseLookups(int count) { refusedLookups_ = count; }
 
-    ULONG References() const { return references_; }
     int NameLookups() const { return nameLookups_; }
     int Invocations() const { return invocations_; }
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (out == nullptr) return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IDispatch) {
-            *out = static_cast<IDispatch*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = --references_;
-        if (left == 0) delete this;
-        return left;
-    }
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
         *count = 0;
         return S_OK;
@@ -93,15 +74,11 @@ private:
         Handler handler;
     };
 
-    FakeComObject() = default;
-    ~FakeComObject() = default;
-
     static std::wstring Lower(std::wstring text) {
         for (wchar_t& c : text) c = static_cast<wchar_t>(std::towlower(c));
         return text;
     }
 
-    ULONG references_ = 1;
     int nameLookups_ = 0;
     int refusedLookups_ = 0;
     int invocations_ = 0;
@@ -113,33 +90,22 @@ private:
 // FakeEnumerator: IEnumVARIANT over copies of the given values; with neverEnds it answers S_OK with
 // nothing fetched for ever, with failure it fails every Next, and it refuses the first `refusals` calls of
 // Next as a busy server does.
-class FakeEnumerator final : public IEnumVARIANT {
+class FakeEnumerator final : public ComObject<IEnumVARIANT> {
 public:
     static Microsoft::WRL::ComPtr<FakeEnumerator> Create(std::vector<VARIANT> values) {
-        Microsoft::WRL::ComPtr<FakeEnumerator> enumerator;
-        *enumerator.ReleaseAndGetAddressOf() = new FakeEnumerator(std::move(values));
-        return enumerator;
+        return MakeComObject<FakeEnumerator>(std::move(values));
     }
+    // Takes the values over.
+    explicit FakeEnumerator(std::vector<VARIANT> values) {
+        values_.reserve(values.size());
+        for (const VARIANT& value : values) *values_.emplace_back().Receive() = value;
+    }
+
     bool neverEnds = false;
     HRESULT failure = S_OK;
     int refusals = 0;
     int nextCalls = 0;
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (iid == IID_IUnknown || iid == IID_IEnumVARIANT) {
-            *out = static_cast<IEnumVARIANT*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = --references_;
-        if (left == 0) delete this;
-        return left;
-    }
     HRESULT STDMETHODCALLTYPE Next(ULONG wanted, VARIANT* out, ULONG* fetched) override {
         ++nextCalls;
         if (refusals > 0) {
@@ -154,7 +120,8 @@ public:
         ULONG count = 0;
         while (count < wanted && position_ < values_.size()) {
             VariantInit(&out[count]);
-            VariantCopy(&out[count], &values_[position_]);
+            // MinGW declares VariantCopy's source without const; it only reads it.
+            VariantCopy(&out[count], const_cast<VARIANT*>(&values_[position_].Get()));
             ++count;
             ++position_;
         }
@@ -169,13 +136,7 @@ public:
     HRESULT STDMETHODCALLTYPE Clone(IEnumVARIANT**) override { return E_NOTIMPL; }
 
 private:
-    explicit FakeEnumerator(std::vector<VARIANT> values) : values_(std::move(values)) {}
-    ~FakeEnumerator() {
-        for (VARIANT& value : values_) VariantClear(&value);
-    }
-
-    ULONG references_ = 1;
-    std::vector<VARIANT> values_;
+    std::vector<ScopedVariant> values_;
     std::size_t position_ = 0;
 };
 

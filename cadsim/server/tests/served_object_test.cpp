@@ -60,7 +60,7 @@ protected:
         scode = info.scode;
         source = Bstr::Attach(info.bstrSource).Text();
         description = Bstr::Attach(info.bstrDescription).Text();
-        SysFreeString(info.bstrHelpFile);
+        const Bstr helpFile = Bstr::Attach(info.bstrHelpFile);  // not read, only freed
         return hr;
     }
 
