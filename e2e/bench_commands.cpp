@@ -100,30 +100,54 @@ public:
         if (FAILED(GetActiveObject(cadsim::kCadSimClassId, nullptr, &running)) || FAILED(running.As(&application_))) {
             throw std::runtime_error("the simulator's application is not running");
         }
-        wchar_t name[] = L"Name";
-        LPOLESTR names[] = {name};
-        if (FAILED(application_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &nameId_))) {
-            throw std::runtime_error("the application has no Name");
-        }
+        nameId_ = IdOf(L"Name");
+        documentId_ = IdOf(L"ActiveDocument");
     }
 
     // One get of Application.Name: a marker in the call record, or one bare round trip.
-    void Mark() const {
-        ScopedVariant result;
-        DISPPARAMS none{nullptr, nullptr, 0, 0};
-        const HRESULT hr = application_->Invoke(nameId_, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET,
-                                                &none, result.Receive(), nullptr, nullptr);
-        if (FAILED(hr)) throw std::runtime_error("Application.Name failed");
-    }
+    void Mark() const { Get(nameId_); }
 
     // Milliseconds per bare round trip: the mean over `count` gets, and their median.
     std::pair<double, double> BareRoundTrip(int count) const {
+        return Timed(count, [this] { Mark(); });
+    }
+
+    // The same for a get of an object (the active document) and the release of its proxy, which COM
+    // makes a call of its own. Made before the first marker of a simulator, so that the record leaves
+    // these calls out of every command.
+    std::pair<double, double> ObjectRoundTrip(int count) const {
+        return Timed(count, [this] { Get(documentId_); });
+    }
+
+private:
+    DISPID IdOf(const wchar_t* member) const {
+        std::wstring name(member);
+        LPOLESTR names[] = {name.data()};
+        DISPID id = DISPID_UNKNOWN;
+        if (FAILED(application_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id))) {
+            throw std::runtime_error("the application lacks a member the benchmark uses");
+        }
+        return id;
+    }
+
+    // A get of the application's member; its result, a proxy too, is let go of on return.
+    void Get(DISPID id) const {
+        ScopedVariant result;
+        DISPPARAMS none{nullptr, nullptr, 0, 0};
+        if (FAILED(application_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none,
+                                        result.Receive(), nullptr, nullptr))) {
+            throw std::runtime_error("a get of the application failed");
+        }
+    }
+
+    template <class Step>
+    static std::pair<double, double> Timed(int count, const Step& step) {
         std::vector<double> each;
         each.reserve(static_cast<std::size_t>(count));
         const auto began = Clock::now();
         for (int i = 0; i < count; ++i) {
             const auto at = Clock::now();
-            Mark();
+            step();
             each.push_back(std::chrono::duration<double, std::milli>(Clock::now() - at).count());
         }
         const double mean = std::chrono::duration<double, std::milli>(Clock::now() - began).count() / count;
@@ -131,37 +155,9 @@ public:
         return {mean, each[static_cast<std::size_t>(count / 2)]};
     }
 
-    // Milliseconds per get of an object (the active document) and the release of its proxy, which COM
-    // makes a call of its own, mean and median over `count`. Made before the first marker of a
-    // simulator, so that the record leaves these calls out of every command.
-    std::pair<double, double> ObjectRoundTrip(int count) const {
-        wchar_t member[] = L"ActiveDocument";
-        LPOLESTR names[] = {member};
-        DISPID id = DISPID_UNKNOWN;
-        if (FAILED(application_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id))) {
-            throw std::runtime_error("the application has no ActiveDocument");
-        }
-        std::vector<double> each;
-        const auto began = Clock::now();
-        for (int i = 0; i < count; ++i) {
-            const auto at = Clock::now();
-            VARIANT result;
-            VariantInit(&result);
-            DISPPARAMS none{nullptr, nullptr, 0, 0};
-            const HRESULT hr = application_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none,
-                                                    &result, nullptr, nullptr);
-            VariantClear(&result);
-            if (FAILED(hr)) throw std::runtime_error("Application.ActiveDocument failed");
-            each.push_back(std::chrono::duration<double, std::milli>(Clock::now() - at).count());
-        }
-        const double mean = std::chrono::duration<double, std::milli>(Clock::now() - began).count() / count;
-        std::nth_element(each.begin(), each.begin() + count / 2, each.end());
-        return {mean, each[static_cast<std::size_t>(count / 2)]};
-    }
-
-private:
     ComPtr<IDispatch> application_;
     DISPID nameId_ = DISPID_UNKNOWN;
+    DISPID documentId_ = DISPID_UNKNOWN;
 };
 
 // Mean milliseconds per bare round trip, before and after a command; printed, and their mean returned.
