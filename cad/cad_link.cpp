@@ -19,7 +19,7 @@ public:
         } catch (const AutomationError& e) {
             error_ = e;
         } catch (const std::exception&) {
-            error_ = AutomationError(error_number::kInvalidCall, L"无效的过程调用或参数");
+            error_ = InvalidCall();
         }
     }
     const std::optional<AutomationError>& Error() const noexcept { return error_; }

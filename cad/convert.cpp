@@ -11,14 +11,6 @@ namespace korvena {
 
 namespace {
 
-[[noreturn]] void Overflow() {
-    throw AutomationError(error_number::kOverflow, L"溢出");
-}
-
-[[noreturn]] void NotANumber() {
-    throw AutomationError(error_number::kTypeMismatch, L"类型不匹配");
-}
-
 bool IsBlank(wchar_t c) {
     return c == L' ' || c == L'\t';
 }
@@ -46,7 +38,7 @@ double ReadRadixInteger(std::wstring_view digits, int radix) {
         if (d < 0) break;
         value = value * radix + d;
     }
-    if (!std::isfinite(value)) Overflow();
+    if (!std::isfinite(value)) throw Overflow();
     return value;
 }
 
@@ -101,7 +93,7 @@ double ReadDecimal(std::wstring_view s) {
         // Decide overflow or underflow from the decimal magnitude of the number.
         const long magnitude = integerDigits > 0 ? static_cast<long>(integerDigits) - 1 + exponent
                                                  : exponent - static_cast<long>(leadingFractionZeros) - 1;
-        if (magnitude > 0) Overflow();
+        if (magnitude > 0) throw Overflow();
         return 0;
     }
     if (ec != std::errc() || end != text.data() + text.size()) return 0;
@@ -156,7 +148,7 @@ double RoundHalfEven(double x) {
 
 std::int16_t ColourNumber(std::wstring_view text) {
     const double rounded = RoundHalfEven(LeadingNumber(text));
-    if (!(rounded >= -32768 && rounded <= 32767)) Overflow();
+    if (!(rounded >= -32768 && rounded <= 32767)) throw Overflow();
     return static_cast<std::int16_t>(rounded);
 }
 
@@ -193,15 +185,15 @@ double TextNumber(std::wstring_view text) {
             break;
         }
     }
-    if (digits == 0) NotANumber();
+    if (digits == 0) throw TypeMismatch();
     if (i < text.size() && (text[i] == L'E' || text[i] == L'e')) {
         ++i;
         if (i < text.size() && (text[i] == L'+' || text[i] == L'-')) ++i;
         int exponentDigits = 0;
         for (; i < text.size() && IsDigit(text[i]); ++i) ++exponentDigits;
-        if (exponentDigits == 0) NotANumber();
+        if (exponentDigits == 0) throw TypeMismatch();
     }
-    if (i != text.size()) NotANumber();
+    if (i != text.size()) throw TypeMismatch();
     return ReadDecimal(text);
 }
 

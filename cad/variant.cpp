@@ -8,11 +8,8 @@ namespace korvena {
 
 namespace {
 
-[[noreturn]] void TypeMismatch() { throw AutomationError(error_number::kTypeMismatch, L"类型不匹配"); }
-[[noreturn]] void Overflow() { throw AutomationError(error_number::kOverflow, L"溢出"); }
-
 double Finite(double x) {
-    if (!std::isfinite(x)) Overflow();
+    if (!std::isfinite(x)) throw Overflow();
     return x;
 }
 
@@ -23,7 +20,7 @@ double ToDouble(const Variant& v) {
     if (v.Is<std::int32_t>()) return v.As<std::int32_t>();
     if (v.Is<std::int16_t>()) return v.As<std::int16_t>();
     if (v.Is<bool>()) return v.As<bool>() ? -1.0 : 0.0;  // a late-bound True is -1
-    TypeMismatch();
+    throw TypeMismatch();
 }
 
 std::int32_t ToLong(const Variant& v) {
@@ -32,31 +29,31 @@ std::int32_t ToLong(const Variant& v) {
     if (v.Is<bool>()) return v.As<bool>() ? -1 : 0;
     if (v.Is<double>()) {
         const double x = Finite(v.As<double>());
-        if (x != std::floor(x)) TypeMismatch();
-        if (x < -2147483648.0 || x > 2147483647.0) Overflow();
+        if (x != std::floor(x)) throw TypeMismatch();
+        if (x < -2147483648.0 || x > 2147483647.0) throw Overflow();
         return static_cast<std::int32_t>(x);
     }
-    TypeMismatch();
+    throw TypeMismatch();
 }
 
 std::wstring ToText(const Variant& v) {
     if (v.Is<std::wstring>()) return v.As<std::wstring>();
-    TypeMismatch();
+    throw TypeMismatch();
 }
 
 DispatchPtr ToObject(const Variant& v) {
     if (v.Is<DispatchPtr>()) {
-        if (!v.As<DispatchPtr>()) throw AutomationError(error_number::kObjectNotSet, L"对象变量未设置");
+        if (!v.As<DispatchPtr>()) throw ObjectNotSet();
         return v.As<DispatchPtr>();
     }
-    if (v.IsEmpty()) throw AutomationError(error_number::kObjectNotSet, L"对象变量未设置");
-    TypeMismatch();
+    if (v.IsEmpty()) throw ObjectNotSet();
+    throw TypeMismatch();
 }
 
 std::vector<double> ToDoubles(const Variant& v, std::size_t minCount) {
-    if (!v.Is<std::vector<double>>()) TypeMismatch();
+    if (!v.Is<std::vector<double>>()) throw TypeMismatch();
     const auto& values = v.As<std::vector<double>>();
-    if (values.size() < minCount) throw AutomationError(error_number::kSubscriptOutOfRange, L"下标越界");
+    if (values.size() < minCount) throw SubscriptOutOfRange();
     for (double x : values) Finite(x);
     return values;
 }

@@ -66,7 +66,7 @@ void MatchingContourAssignment(CommandContext& context) {
             if (!IsContour(f.EntityType(entity))) f.EndEarly(kNotAContourMessage);
             const std::size_t j = referenceCount == 1 ? 0 : k;
             // The counts were checked, but the walk answers what the CAD enumerates, not Count.
-            if (j >= table.size()) throw AutomationError(error_number::kSubscriptOutOfRange, L"下标越界");
+            if (j >= table.size()) throw SubscriptOutOfRange();
             entity->Put(L"Elevation", ElevationFrom(table[j]));
             entity->Put(L"Color", colour);
             ++k;

@@ -51,8 +51,7 @@ PlacedEntity Placed(DispatchPtr entity, std::int32_t kind) {
 
 // Ascending Y, then ascending X, compared exactly; equal points keep the selection order.
 std::vector<PlacedEntity> InPositionOrder(std::vector<PlacedEntity> list) {
-    if (list.size() > kMaxScatterPairs)
-        throw AutomationError(error_number::kSubscriptOutOfRange, L"下标越界");
+    if (list.size() > kMaxScatterPairs) throw SubscriptOutOfRange();
     std::stable_sort(list.begin(), list.end(), [](const PlacedEntity& a, const PlacedEntity& b) {
         return a.Y != b.Y ? a.Y < b.Y : a.X < b.X;
     });

@@ -11,7 +11,7 @@ namespace {
 // Each elevation is computed afresh from the start, so no rounding error piles up along the run.
 double ElevationOf(double start, std::int64_t k, double interval) {
     const double elevation = start + static_cast<double>(k) * interval;
-    if (!std::isfinite(elevation)) throw AutomationError(error_number::kOverflow, L"溢出");
+    if (!std::isfinite(elevation)) throw Overflow();
     return elevation;
 }
 

@@ -3,20 +3,15 @@
 //
 //   about_session <korvena.exe>
 
-#include <cstdio>
 #include <iostream>
 
 #include "e2e/support/about_window.h"
 #include "e2e/support/korvena_window.h"
+#include "e2e/support/program.h"
 
-int wmain(int argc, wchar_t** argv) {
-    using namespace korvena::e2e;
-    if (argc != 2) {
-        std::fputs("usage: about_session <korvena.exe>\n", stderr);
-        return 2;
-    }
-    try {
-        SetKorvenaExe(argv[1]);
+const korvena::e2e::Program korvena::e2e::kThisProgram =
+    ToolProgram("about_session", "<korvena.exe>", 1, 1, [](const ProgramArguments& given) {
+        SetKorvenaExe(given[0]);
         auto* korvena = new KorvenaWindow();  // left running for the screenshot
         korvena->Click(ControlId::xpcmdbutton7);
         const AboutWindow about(korvena->ProcessId(), std::chrono::seconds(10));
@@ -26,8 +21,4 @@ int wmain(int argc, wchar_t** argv) {
         std::cout << "About window: " << frame.right - frame.left << "x" << frame.bottom - frame.top << "+"
                   << frame.left << "+" << frame.top << "\n";
         return 0;
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "about_session: %s\n", e.what());
-        return 1;
-    }
-}
+    });

@@ -36,6 +36,7 @@
 #include "cadsim/server/com_server.h"
 #include "e2e/support/cadsim_process.h"
 #include "e2e/support/korvena_window.h"
+#include "e2e/support/program.h"
 
 namespace korvena::e2e {
 namespace {
@@ -549,26 +550,18 @@ void ScatterAtDrawingSizes() {
 }  // namespace
 }  // namespace korvena::e2e
 
-int wmain(int argc, wchar_t** argv) {
-    if (argc < 4) {
-        std::fputs("usage: bench_commands <korvena.exe> <cadsim.exe> <empty_window.exe> [N]\n", stderr);
-        return 2;
-    }
-    korvena::e2e::SetKorvenaExe(argv[1]);
-    korvena::e2e::SetCadSimExe(argv[2]);
-    const std::wstring emptyExe = korvena::e2e::WindowsPath(argv[3]);
-    const int count = argc > 4 ? std::max(1, _wtoi(argv[4])) : 2000;
-    try {
-        korvena::e2e::KillProcessesNamed(L"cadsim.exe");
-        korvena::ComApartment apartment;
-        korvena::e2e::StartUp(emptyExe);
-        if (!korvena::e2e::Sequential(count) || !korvena::e2e::Matching(count)) return 1;
-        // The scatter command orders at most 500 pairs in one run.
-        korvena::e2e::Scatter(std::min(count, 500));
-        korvena::e2e::ScatterAtDrawingSizes();
-        return 0;
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "bench_commands: %s\n", e.what());
-        return 1;
-    }
-}
+const korvena::e2e::Program korvena::e2e::kThisProgram =
+    ToolProgram("bench_commands", "<korvena.exe> <cadsim.exe> <empty_window.exe> [N]", 3, 4,
+                [](const ProgramArguments& given) {
+                    UseKorvenaAndCadSim(given);
+                    const std::wstring emptyExe = WindowsPath(given[2]);
+                    const int count = CountArgument(given, 3, 2000);
+                    KillProcessesNamed(L"cadsim.exe");
+                    ComApartment apartment;
+                    StartUp(emptyExe);
+                    if (!Sequential(count) || !Matching(count)) return 1;
+                    // The scatter command orders at most 500 pairs in one run.
+                    Scatter(std::min(count, 500));
+                    ScatterAtDrawingSizes();
+                    return 0;
+                });

@@ -4,13 +4,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <functional>
 #include <thread>
 
 #include "cad/win/com_apartment.h"
 #include "e2e/support/cadsim_process.h"
 #include "e2e/support/korvena_window.h"
+#include "e2e/support/program.h"
 
 namespace korvena::e2e {
 namespace {
@@ -47,14 +47,6 @@ constexpr char kScatterMap[] = R"({
   "selections": [[1, 2]],
   "faults": {"busySpells": [{"afterSelection": 1, "milliseconds": 3000}]}
 })";
-
-bool NoSetLeft(const json& state) {
-    return state.value("selectionSets", json::array()).empty();
-}
-
-bool CommandLineHas(const json& state, const std::string& text) {
-    return state.at("commandLine").get<std::string>().find(text) != std::string::npos;
-}
 
 class BusyCad : public ::testing::Test {
 protected:
@@ -224,13 +216,4 @@ TEST_F(BusyCad, ExitOrCloseDuringASelectionEndsTheProgramOnceTheRunIsDone) {
 }  // namespace
 }  // namespace korvena::e2e
 
-int wmain(int argc, wchar_t** argv) {
-    ::testing::InitGoogleTest(&argc, argv);
-    if (argc < 3) {
-        std::fputs("usage: busy_cad_test <path of korvena.exe> <path of cadsim.exe>\n", stderr);
-        return 2;
-    }
-    korvena::e2e::SetKorvenaExe(argv[1]);
-    korvena::e2e::SetCadSimExe(argv[2]);
-    return RUN_ALL_TESTS();
-}
+const korvena::e2e::Program korvena::e2e::kThisProgram = KorvenaAndCadSimTests("busy_cad_test");

@@ -4,12 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <fstream>
 
 #include "cad/win/com_apartment.h"
 #include "e2e/support/cadsim_process.h"
 #include "e2e/support/korvena_window.h"
+#include "e2e/support/program.h"
 
 namespace korvena::e2e {
 namespace {
@@ -38,14 +38,6 @@ json ContourMap(int contours, const json& selections) {
         map["entities"].push_back({{"kind", "lwpolyline"}, {"color", 7}, {"vertices", {{0, i}, {40, i}}}});
     }
     return map;
-}
-
-bool NoSetLeft(const json& state) {
-    return state.value("selectionSets", json::array()).empty();
-}
-
-bool CommandLineHas(const json& state, const std::string& text) {
-    return state.at("commandLine").get<std::string>().find(text) != std::string::npos;
 }
 
 std::size_t LinesIn(const json& state) {
@@ -263,13 +255,4 @@ TEST_F(Cads, ACadWithoutUndoMarksGivesEveryCommandsResultAndNoDialog) {
 }  // namespace
 }  // namespace korvena::e2e
 
-int wmain(int argc, wchar_t** argv) {
-    ::testing::InitGoogleTest(&argc, argv);
-    if (argc < 3) {
-        std::fputs("usage: cads_test <path of korvena.exe> <path of cadsim.exe>\n", stderr);
-        return 2;
-    }
-    korvena::e2e::SetKorvenaExe(argv[1]);
-    korvena::e2e::SetCadSimExe(argv[2]);
-    return RUN_ALL_TESTS();
-}
+const korvena::e2e::Program korvena::e2e::kThisProgram = KorvenaAndCadSimTests("cads_test");

@@ -10,6 +10,7 @@
 #include "cad/win/win32_platform.h"
 #include "commands/sequential_contour_assignment.h"
 #include "e2e/support/cadsim_process.h"
+#include "e2e/support/program.h"
 
 namespace korvena::e2e {
 namespace {
@@ -140,12 +141,5 @@ TEST_F(ComLink, NoCadRegisteredGivesThePlatformsMessageThenTheGenericDialog) {
 }  // namespace
 }  // namespace korvena::e2e
 
-int wmain(int argc, wchar_t** argv) {
-    ::testing::InitGoogleTest(&argc, argv);
-    if (argc < 2) {
-        std::fputs("usage: com_link_test <path of cadsim.exe>\n", stderr);
-        return 2;
-    }
-    korvena::e2e::SetCadSimExe(argv[1]);
-    return RUN_ALL_TESTS();
-}
+const korvena::e2e::Program korvena::e2e::kThisProgram = TestProgram(
+    "com_link_test", "<cadsim.exe>", 1, [](const ProgramArguments& given) { SetCadSimExe(given[0]); });

@@ -3,11 +3,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 
 #include "cad/win/com_apartment.h"
 #include "e2e/support/cadsim_process.h"
 #include "e2e/support/korvena_window.h"
+#include "e2e/support/program.h"
 
 namespace korvena::e2e {
 namespace {
@@ -45,20 +45,12 @@ const std::wstring kCheckQuestion =
     L"请检查散点到散点高程的连线是否正确？\n\r\n\r是，程序将把散点高程赋给散点\n\r\n\r"
     L"否，请缩小选择的范围或修改散点高程文本的位置后再采用自动赋值    ";
 
-bool NoSetLeft(const json& state) {
-    return state.value("selectionSets", json::array()).empty();
-}
-
 std::vector<json> LinesOf(const json& state) {
     std::vector<json> lines;
     for (const json& entity : state["entities"]) {
         if (entity["kind"] == "line") lines.push_back(entity);
     }
     return lines;
-}
-
-bool CommandLineHas(const json& state, const std::string& text) {
-    return state.at("commandLine").get<std::string>().find(text) != std::string::npos;
 }
 
 class Commands : public ::testing::Test {
@@ -140,13 +132,4 @@ TEST_F(Commands, MatchingThenPickThenSequentialContinuesFromThePickedHeight) {
 }  // namespace
 }  // namespace korvena::e2e
 
-int wmain(int argc, wchar_t** argv) {
-    ::testing::InitGoogleTest(&argc, argv);
-    if (argc < 3) {
-        std::fputs("usage: commands_test <path of korvena.exe> <path of cadsim.exe>\n", stderr);
-        return 2;
-    }
-    korvena::e2e::SetKorvenaExe(argv[1]);
-    korvena::e2e::SetCadSimExe(argv[2]);
-    return RUN_ALL_TESTS();
-}
+const korvena::e2e::Program korvena::e2e::kThisProgram = KorvenaAndCadSimTests("commands_test");

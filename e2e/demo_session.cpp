@@ -8,7 +8,6 @@
 //
 //   demo_session <korvena.exe> <cadsim.exe> <demo map> <work folder>
 
-#include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <nlohmann/json.hpp>
@@ -17,6 +16,7 @@
 #include "cad/win/com_apartment.h"
 #include "e2e/support/cadsim_process.h"
 #include "e2e/support/korvena_window.h"
+#include "e2e/support/program.h"
 
 namespace korvena::e2e {
 namespace {
@@ -135,16 +135,8 @@ int Run(const std::wstring& korvenaExe, const std::wstring& cadsimExe, const std
 }  // namespace
 }  // namespace korvena::e2e
 
-int wmain(int argc, wchar_t** argv) {
-    if (argc != 5) {
-        std::fputs("usage: demo_session <korvena.exe> <cadsim.exe> <demo map> <work folder>\n", stderr);
-        return 2;
-    }
-    try {
-        return korvena::e2e::Run(argv[1], argv[2], korvena::e2e::WindowsPath(argv[3]),
-                                 korvena::e2e::WindowsPath(argv[4]));
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "demo_session: %s\n", e.what());
-        return 1;
-    }
-}
+const korvena::e2e::Program korvena::e2e::kThisProgram =
+    ToolProgram("demo_session", "<korvena.exe> <cadsim.exe> <demo map> <work folder>", 4, 4,
+                [](const ProgramArguments& given) {
+                    return Run(given[0], given[1], WindowsPath(given[2]), WindowsPath(given[3]));
+                });

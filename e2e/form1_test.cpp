@@ -3,11 +3,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 
 #include "cad/win/com_apartment.h"
 #include "e2e/support/cadsim_process.h"
 #include "e2e/support/korvena_window.h"
+#include "e2e/support/program.h"
 
 namespace korvena::e2e {
 namespace {
@@ -51,10 +51,6 @@ const Expected kLayout[] = {
     {ControlId::xpcmdbutton7, {16, 280, 89, 305}, L"  更多软件"},
     {ControlId::Command3, {192, 280, 265, 305}, L"   退 出"},
 };
-
-bool NoSetLeft(const nlohmann::json& state) {
-    return state.value("selectionSets", nlohmann::json::array()).empty();
-}
 
 // The colour on screen near the right end of an input, where no text stands.
 COLORREF BackgroundOf(const KorvenaWindow& korvena, ControlId input) {
@@ -208,13 +204,4 @@ TEST_F(MainWindow, ClosingTheWindowEndsTheProgram) {
 }  // namespace
 }  // namespace korvena::e2e
 
-int wmain(int argc, wchar_t** argv) {
-    ::testing::InitGoogleTest(&argc, argv);
-    if (argc < 3) {
-        std::fputs("usage: form1_test <path of korvena.exe> <path of cadsim.exe>\n", stderr);
-        return 2;
-    }
-    korvena::e2e::SetKorvenaExe(argv[1]);
-    korvena::e2e::SetCadSimExe(argv[2]);
-    return RUN_ALL_TESTS();
-}
+const korvena::e2e::Program korvena::e2e::kThisProgram = KorvenaAndCadSimTests("form1_test");

@@ -19,6 +19,7 @@
 
 #include "e2e/support/about_window.h"
 #include "e2e/support/korvena_window.h"
+#include "e2e/support/program.h"
 // After windows.h, whose types it uses.
 #include <tlhelp32.h>
 
@@ -351,14 +352,9 @@ TEST_F(HelpButton, LoadsLibrariesFromTheSystemFolderOnly) {
 }  // namespace
 }  // namespace korvena::e2e
 
-int wmain(int argc, wchar_t** argv) {
-    ::testing::InitGoogleTest(&argc, argv);
-    if (argc < 5) {
-        std::fputs("usage: help_and_web_link_test <korvena.exe> <qel.chm> <recorder> <recorder's log>\n",
-                   stderr);
-        return 2;
-    }
-    korvena::e2e::SetKorvenaExe(argv[1]);
-    korvena::e2e::Given() = {korvena::e2e::WindowsPath(argv[2]), argv[3], korvena::e2e::WindowsPath(argv[4])};
-    return RUN_ALL_TESTS();
-}
+const korvena::e2e::Program korvena::e2e::kThisProgram =
+    TestProgram("help_and_web_link_test", "<korvena.exe> <qel.chm> <recorder> <recorder's log>", 4,
+                [](const ProgramArguments& given) {
+                    SetKorvenaExe(given[0]);
+                    Given() = {WindowsPath(given[1]), given[2], WindowsPath(given[3])};
+                });

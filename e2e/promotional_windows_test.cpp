@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 
 #include "e2e/support/korvena_window.h"
+#include "e2e/support/program.h"
 
 namespace korvena::e2e {
 namespace {
@@ -168,12 +168,6 @@ TEST_F(PromotionalWindows, ClosingAPanelDoesNothing) {
 }  // namespace
 }  // namespace korvena::e2e
 
-int wmain(int argc, wchar_t** argv) {
-    ::testing::InitGoogleTest(&argc, argv);
-    if (argc < 2) {
-        std::fputs("usage: promotional_windows_test <path of korvena.exe>\n", stderr);
-        return 2;
-    }
-    korvena::e2e::SetKorvenaExe(argv[1]);
-    return RUN_ALL_TESTS();
-}
+const korvena::e2e::Program korvena::e2e::kThisProgram =
+    TestProgram("promotional_windows_test", "<korvena.exe>", 1,
+                [](const ProgramArguments& given) { SetKorvenaExe(given[0]); });

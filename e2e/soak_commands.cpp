@@ -28,6 +28,7 @@
 #include "e2e/support/cadsim_process.h"
 #include "e2e/support/korvena_window.h"
 #include "e2e/support/process_resources.h"
+#include "e2e/support/program.h"
 
 namespace korvena::e2e {
 namespace {
@@ -271,21 +272,13 @@ int Soak(int commands, int perSimulator) {
 }  // namespace
 }  // namespace korvena::e2e
 
-int wmain(int argc, wchar_t** argv) {
-    if (argc < 3) {
-        std::fputs("usage: soak_commands <korvena.exe> <cadsim.exe> [N] [commands per simulator]\n", stderr);
-        return 2;
-    }
-    korvena::e2e::SetKorvenaExe(argv[1]);
-    korvena::e2e::SetCadSimExe(argv[2]);
-    const int commands = argc > 3 ? std::max(1, _wtoi(argv[3])) : 2000;
-    const int perSimulator = argc > 4 ? std::max(1, _wtoi(argv[4])) : 50;
-    try {
-        korvena::e2e::KillProcessesNamed(L"cadsim.exe");
-        korvena::ComApartment apartment;
-        return korvena::e2e::Soak(commands, perSimulator);
-    } catch (const std::exception& e) {
-        std::printf("soak_commands: %s\n", e.what());
-        return 1;
-    }
-}
+const korvena::e2e::Program korvena::e2e::kThisProgram =
+    ToolProgram("soak_commands", "<korvena.exe> <cadsim.exe> [N] [commands per simulator]", 2, 4,
+                [](const ProgramArguments& given) {
+                    UseKorvenaAndCadSim(given);
+                    const int commands = CountArgument(given, 2, 2000);
+                    const int perSimulator = CountArgument(given, 3, 50);
+                    KillProcessesNamed(L"cadsim.exe");
+                    ComApartment apartment;
+                    return Soak(commands, perSimulator);
+                });

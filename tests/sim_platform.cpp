@@ -52,7 +52,7 @@ void SimPlatform::ActivateWindow(std::wstring_view title) {
     for (const InstalledCad& installed : installed_) {
         if (installed.running && !title.empty() && installed.cad->Caption().rfind(title, 0) == 0) return;
     }
-    throw AutomationError(error_number::kInvalidCall, L"无效的过程调用或参数");
+    throw InvalidCall();
 }
 
 int SimPlatform::ShowMessage(std::wstring_view text, std::optional<std::wstring_view> title, int style) {

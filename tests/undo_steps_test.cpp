@@ -85,7 +85,7 @@ TEST_F(UndoSteps, TheFrameClosesTheStepBeforeEveryWaitAndAtEveryEnd) {
     RunInFrame([&](CommandFrame& f) {
         f.BeginChanges();
         change(f);
-        throw AutomationError(13, L"类型不匹配");
+        throw TypeMismatch();
     });
     RunInFrame([&](CommandFrame& f) {
         f.BeginChanges();

@@ -131,7 +131,7 @@ ComPtr<IEnumVARIANT> EnumeratorFrom(const VARIANT& value, BusyCadWait* busy) {
 
 ComDispatch::ComDispatch(ComPtr<IDispatch> object, std::shared_ptr<ComConnection> connection, std::wstring kind)
     : object_(std::move(object)), connection_(std::move(connection)), objects_(connection_), kind_(std::move(kind)) {
-    if (!object_) throw AutomationError(error_number::kObjectNotSet, L"对象变量或 With 块变量未设置");
+    if (!object_) throw ObjectNotSet();
 }
 
 Variant ComDispatch::Get(std::wstring_view member, const std::vector<Variant>& args) {

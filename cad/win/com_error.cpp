@@ -12,18 +12,17 @@ namespace {
 
 struct KnownFailure {
     HRESULT hr;
-    std::int32_t number;
-    std::wstring_view description;
+    AutomationError (*error)();
 };
 
-// What a late-bound caller reports for the dispatch failures it recognises.
+// The dispatch failures a late-bound caller recognises, with the error it reports for each.
 constexpr KnownFailure kKnownFailures[] = {
-    {DISP_E_MEMBERNOTFOUND, error_number::kMemberNotSupported, L"对象不支持该属性或方法"},
-    {DISP_E_UNKNOWNNAME, error_number::kMemberNotSupported, L"对象不支持该属性或方法"},
-    {DISP_E_TYPEMISMATCH, error_number::kTypeMismatch, L"类型不匹配"},
-    {DISP_E_OVERFLOW, error_number::kOverflow, L"溢出"},
-    {DISP_E_BADINDEX, error_number::kSubscriptOutOfRange, L"下标越界"},
-    {E_OUTOFMEMORY, 7, L"内存不足"},
+    {DISP_E_MEMBERNOTFOUND, [] { return MemberNotSupported(); }},
+    {DISP_E_UNKNOWNNAME, [] { return MemberNotSupported(); }},
+    {DISP_E_TYPEMISMATCH, [] { return TypeMismatch(); }},
+    {DISP_E_OVERFLOW, Overflow},
+    {DISP_E_BADINDEX, SubscriptOutOfRange},
+    {E_OUTOFMEMORY, OutOfMemory},
 };
 
 const KnownFailure* FindKnownFailure(HRESULT hr) {
@@ -71,19 +70,13 @@ std::wstring SystemErrorText(HRESULT hr) {
 
 std::int32_t LateBoundNumber(HRESULT hr) {
     if (IsControlCode(hr)) return HRESULT_CODE(hr);
-    if (const KnownFailure* known = FindKnownFailure(hr)) return known->number;
+    if (const KnownFailure* known = FindKnownFailure(hr)) return known->error().Number();
     return static_cast<std::int32_t>(hr);
 }
 
 AutomationError ErrorFromHresult(HRESULT hr) {
-    if (const KnownFailure* known = FindKnownFailure(hr)) {
-        return AutomationError(known->number, std::wstring(known->description));
-    }
+    if (const KnownFailure* known = FindKnownFailure(hr)) return known->error();
     return AutomationError(LateBoundNumber(hr), SystemErrorText(hr));
-}
-
-AutomationError TypeMismatch() {
-    return ErrorFromHresult(DISP_E_TYPEMISMATCH);
 }
 
 EXCEPINFO* ExceptionInfo::Receive() noexcept {
@@ -114,7 +107,7 @@ AutomationError ExceptionInfo::ToError(HRESULT invokeResult) {
     if (description.empty()) {
         const KnownFailure* known = value_.wCode == 0 ? FindKnownFailure(textSource) : nullptr;
         if (known != nullptr) {
-            description = known->description;
+            description = known->error().Description();
         } else if (FAILED(textSource) && !IsControlCode(textSource)) {
             description = SystemErrorText(textSource);
         } else {

@@ -20,12 +20,9 @@ std::wstring SystemErrorText(HRESULT hr);
 // (438 member not found, 13 type mismatch, 6 overflow, 9 bad index, 7 out of memory), else hr itself.
 std::int32_t LateBoundNumber(HRESULT hr);
 
-// The error for a failed hr: LateBoundNumber and, for a mapped number, the caller's own description,
-// else SystemErrorText.
-AutomationError ErrorFromHresult(HRESULT hr);
-
-// Type mismatch (13): a value of a kind that cannot cross the boundary.
-AutomationError TypeMismatch();
+// The error for a failed hr: for a mapped number the factory of automation_error.h, else
+// LateBoundNumber with SystemErrorText.
+[[nodiscard]] AutomationError ErrorFromHresult(HRESULT hr);
 
 // ExceptionInfo: the one owner of the BSTRs of an EXCEPINFO that IDispatch::Invoke fills in.
 class ExceptionInfo {
@@ -40,7 +37,7 @@ public:
     // The server's error: runs the deferred fill-in if there is one, takes wCode when it is set, else
     // scode (its low word for FACILITY_CONTROL), and the server's description, else the system's text.
     // invokeResult stands in when the server filled in neither code.
-    AutomationError ToError(HRESULT invokeResult);
+    [[nodiscard]] AutomationError ToError(HRESULT invokeResult);
 
 private:
     void Clear() noexcept;

@@ -99,7 +99,7 @@ DispatchPtr Win32Platform::CreateObject(std::wstring_view progId) {
 
 void Win32Platform::ActivateWindow(std::wstring_view title) {
     const HWND window = FindWindowByTitle(title);
-    if (window == nullptr) throw AutomationError(error_number::kInvalidCall, L"无效的过程调用或参数");
+    if (window == nullptr) throw InvalidCall();
     if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
     SetForegroundWindow(window);
 }

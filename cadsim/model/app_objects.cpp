@@ -38,7 +38,7 @@ Variant ApplicationObject::DoGet(SimState& state, Member member, const std::vect
         case Member::kName:
             return state.applicationName;
         case Member::kActiveDocument:
-            if (!state.documentOpen) ThrowNoDocument();
+            if (!state.documentOpen) throw NoDocument();
             return korvena::DispatchPtr(state.document);
         default:
             return SimObject::DoGet(state, member, args);

@@ -19,7 +19,7 @@ std::int16_t ColorValue(const Variant& value) {
     const std::int32_t color = korvena::ToLong(value);
     if (color < std::numeric_limits<std::int16_t>::min() ||
         color > std::numeric_limits<std::int16_t>::max()) {
-        throw korvena::AutomationError(korvena::error_number::kOverflow, L"溢出");
+        throw korvena::Overflow();
     }
     return static_cast<std::int16_t>(color);
 }
@@ -31,7 +31,7 @@ double ElevationValue(const Variant& value) {
 
 std::vector<Vertex> VerticesValue(const Variant& value) {
     const std::vector<double> flat = korvena::ToDoubles(value, 4);
-    if (flat.size() % 2 != 0) ThrowInvalidArgument(L"坐标个数须为偶数");
+    if (flat.size() % 2 != 0) throw korvena::InvalidCall(L"坐标个数须为偶数");
     std::vector<Vertex> vertices;
     for (std::size_t i = 0; i < flat.size(); i += 2) vertices.push_back({flat[i], flat[i + 1]});
     return vertices;
@@ -83,12 +83,12 @@ unsigned EntityObject::AccessOf(Member member) const {
 
 void EntityObject::CheckAlive(const SimState& state) const {
     SimObject::CheckAlive(state);
-    if (!state.drawing.Find(Id())) ThrowObjectErased();
+    if (!state.drawing.Find(Id())) throw ObjectErased();
 }
 
 Entity& EntityObject::Data(SimState& state) const {
     Entity* entity = state.drawing.Find(Id());
-    if (!entity) ThrowObjectErased();
+    if (!entity) throw ObjectErased();
     return *entity;
 }
 
@@ -144,7 +144,7 @@ void EntityObject::PutValue(SimState& state, Entity& entity, Member member, cons
         case Member::kColor: {
             const std::int16_t color = ColorValue(value);
             const auto& refused = state.faults.refusedColors;
-            if (std::find(refused.begin(), refused.end(), color) != refused.end()) ThrowValueRefused();
+            if (std::find(refused.begin(), refused.end(), color) != refused.end()) throw ValueRefused();
             entity.color = color;
             return;
         }

@@ -23,12 +23,12 @@ Variant GroupObject::DoCall(SimState& state, Member member, const std::vector<Va
     if (member != Member::kAppendItems) return NamedEntityListObject::DoCall(state, member, args);
     ExpectArgumentCount(args, 1);
     if (!args[0].Is<std::vector<DispatchPtr>>()) {
-        throw korvena::AutomationError(korvena::error_number::kTypeMismatch, L"需要实体对象数组");
+        throw korvena::TypeMismatch(L"需要实体对象数组");
     }
     std::vector<int> ids;
     for (const DispatchPtr& object : args[0].As<std::vector<DispatchPtr>>()) {
         const int id = state.LiveEntityIdOf(object);
-        if (id == 0) ThrowInvalidArgument(L"不是图形中的实体");
+        if (id == 0) throw korvena::InvalidCall(L"不是图形中的实体");
         ids.push_back(id);
     }
     state.GroupsChanging();

@@ -64,14 +64,14 @@ Variant NamedEntityListsObject<Traits>::DoCall(SimState& state, Member member, c
     ExpectArgumentCount(args, 1);
     if (member == Member::kAdd) {
         std::wstring name = NameArgument(args[0]);
-        if (Traits::Find(state, name)) ThrowDuplicateName(name);
+        if (Traits::Find(state, name)) throw DuplicateName(name);
         Traits::Changing(state);
         return DispatchPtr(Traits::Add(state, std::move(name)));
     }
     if (member == Member::kItem) {
         if (args[0].Is<std::wstring>()) {
             if (auto list = Traits::Find(state, args[0].As<std::wstring>())) return DispatchPtr(list);
-            ThrowInvalidArgument(Traits::kNoSuchName);
+            throw korvena::InvalidCall(Traits::kNoSuchName);
         }
         const auto& lists = Traits::List(state);
         return DispatchPtr(lists[IndexArgument(args[0], lists.size())]);

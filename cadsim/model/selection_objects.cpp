@@ -25,7 +25,7 @@ unsigned SelectionSetObject::AccessOf(Member member) const {
 
 void SelectionSetObject::CheckAlive(const SimState& state) const {
     NamedEntityListObject::CheckAlive(state);
-    if (deleted_) ThrowObjectErased();
+    if (deleted_) throw ObjectErased();
 }
 
 Variant SelectionSetObject::DoCall(SimState& state, Member member, const std::vector<Variant>& args) {

@@ -1,7 +1,8 @@
 #pragma once
 // The errors the simulated CAD raises, with the numbers a late-bound caller sees. The CAD's own
 // failures use codes of the interface range (FACILITY_ITF), as a server reports them through
-// DISP_E_EXCEPTION; argument faults use the numbers the automation layer itself gives.
+// DISP_E_EXCEPTION; argument faults use the numbers and factories of cad/automation_error.h
+// (InvalidCall with what is wrong, WrongArgumentCount, TypeMismatch, Overflow).
 
 #include <cstdint>
 #include <string_view>
@@ -12,7 +13,7 @@ namespace korvena::cadsim {
 
 namespace sim_error {
 inline constexpr std::int32_t kInvalidArgument = korvena::error_number::kInvalidCall;  // E_INVALIDARG
-inline constexpr std::int32_t kWrongArgumentCount = 450;                               // DISP_E_BADPARAMCOUNT
+inline constexpr std::int32_t kWrongArgumentCount = korvena::error_number::kWrongArgumentCount;  // DISP_E_BADPARAMCOUNT
 inline constexpr std::int32_t kDuplicateName = static_cast<std::int32_t>(0x80040201u);
 inline constexpr std::int32_t kObjectErased = static_cast<std::int32_t>(0x80040202u);
 inline constexpr std::int32_t kNoDocument = static_cast<std::int32_t>(0x80040203u);
@@ -23,12 +24,11 @@ inline constexpr std::int32_t kDisconnected = static_cast<std::int32_t>(0x800101
 
 inline constexpr std::wstring_view kDisconnectedText = L"对象已与其客户端断开连接。";
 
-[[noreturn]] void ThrowInvalidArgument(std::wstring_view what);
-[[noreturn]] void ThrowWrongArgumentCount();
-[[noreturn]] void ThrowDuplicateName(std::wstring_view name);
-[[noreturn]] void ThrowObjectErased();
-[[noreturn]] void ThrowNoDocument();
-[[noreturn]] void ThrowValueRefused();
-[[noreturn]] void ThrowDisconnected();
+// The CAD's own errors, one factory each: `throw ObjectErased();`.
+[[nodiscard]] AutomationError DuplicateName(std::wstring_view name);
+[[nodiscard]] AutomationError ObjectErased();
+[[nodiscard]] AutomationError NoDocument();
+[[nodiscard]] AutomationError ValueRefused();
+[[nodiscard]] AutomationError CadDisconnected();
 
 }  // namespace korvena::cadsim

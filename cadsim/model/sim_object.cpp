@@ -41,7 +41,7 @@ bool SimObject::HasMember(std::wstring_view member) const {
 
 bool SimObject::LookUp(std::wstring_view member) {
     const auto state = state_.lock();
-    if (!state) ThrowDisconnected();
+    if (!state) throw CadDisconnected();
     CallRecord record = NewRecord(CallKind::kLookup, member);
     ++state->callCount;
     if (state->CallFindsCadGone()) {
@@ -49,7 +49,7 @@ bool SimObject::LookUp(std::wstring_view member) {
         record.errorNumber = sim_error::kDisconnected;
         record.result = std::wstring(kDisconnectedText);
         state->Record(std::move(record));
-        ThrowDisconnected();
+        throw CadDisconnected();
     }
     const bool found = HasMember(member);
     record.result = RenderValue(found);
@@ -72,7 +72,7 @@ bool SimObject::BelongsTo(const SimState* state) const noexcept {
 }
 
 void SimObject::CheckAlive(const SimState& state) const {
-    if (kind_ != ObjectKind::kApplication && !state.documentOpen) ThrowNoDocument();
+    if (kind_ != ObjectKind::kApplication && !state.documentOpen) throw NoDocument();
 }
 
 Variant SimObject::DoGet(SimState&, Member member, const std::vector<Variant>&) {
@@ -94,7 +94,7 @@ std::vector<korvena::DispatchPtr> SimObject::DoEnumerate(SimState&) {
 Variant SimObject::Invoke(CallKind kind, std::wstring_view member, const std::vector<Variant>& args,
                           const Variant* value) {
     const auto state = state_.lock();
-    if (!state) ThrowDisconnected();
+    if (!state) throw CadDisconnected();
     CallRecord record = NewRecord(kind, member);
     if (state->recording) record.arguments = value ? RenderValue(*value) : RenderValues(args);
     ++state->callCount;
@@ -118,7 +118,7 @@ Variant SimObject::Invoke(CallKind kind, std::wstring_view member, const std::ve
 
 Variant SimObject::Perform(SimState& state, CallKind kind, std::wstring_view name,
                            const std::vector<Variant>& args, const Variant* value) {
-    if (state.CallFindsCadGone()) ThrowDisconnected();
+    if (state.CallFindsCadGone()) throw CadDisconnected();
     if (IsMissing(state, name)) throw korvena::MemberNotSupported(name);
 
     const Member member = FindMember(name);
@@ -196,24 +196,24 @@ void SimObject::ApplyFailures(SimState& state, std::wstring_view member) const {
 }
 
 void ExpectArgumentCount(const std::vector<Variant>& args, std::size_t count) {
-    if (args.size() != count) ThrowWrongArgumentCount();
+    if (args.size() != count) throw korvena::WrongArgumentCount();
 }
 
 Point3 PointArgument(const Variant& value) {
     const std::vector<double> values = korvena::ToDoubles(value, 3);
-    if (values.size() != 3) ThrowInvalidArgument(L"需要三个坐标");
+    if (values.size() != 3) throw korvena::InvalidCall(L"需要三个坐标");
     return {values[0], values[1], values[2]};
 }
 
 std::size_t IndexArgument(const Variant& value, std::size_t count) {
     const std::int32_t index = korvena::ToLong(value);
-    if (index < 0 || static_cast<std::size_t>(index) >= count) ThrowInvalidArgument(L"索引超出范围");
+    if (index < 0 || static_cast<std::size_t>(index) >= count) throw korvena::InvalidCall(L"索引超出范围");
     return static_cast<std::size_t>(index);
 }
 
 std::wstring NameArgument(const Variant& value) {
     std::wstring name = korvena::ToText(value);
-    if (name.empty()) ThrowInvalidArgument(L"名称为空");
+    if (name.empty()) throw korvena::InvalidCall(L"名称为空");
     return name;
 }
 

@@ -54,7 +54,4 @@ private:
 // The arguments without the program's own name.
 ServerOptions ParseServerOptions(const std::vector<std::wstring>& arguments);
 
-// One argument quoted, where needed, so that the system's command line parser reads it back as it was.
-std::wstring QuoteArgument(const std::wstring& argument);
-
 }  // namespace korvena::cadsim

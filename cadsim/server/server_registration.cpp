@@ -5,6 +5,7 @@
 #include <iterator>
 #include <utility>
 
+#include "cad/win/command_line.h"
 #include "cad/win/com_error.h"
 #include "cadsim/server/com_server.h"
 

@@ -10,20 +10,6 @@
 
 namespace korvena::e2e {
 
-namespace {
-std::wstring& CadSimExePath() {
-    static std::wstring path;
-    return path;
-}
-}  // namespace
-
-const std::wstring& CadSimExe() {
-    return CadSimExePath();
-}
-void SetCadSimExe(std::wstring path) {
-    CadSimExePath() = WindowsPath(path);
-}
-
 void RegisterCadSim(const std::vector<std::wstring>& options) {
     std::vector<std::wstring> arguments{L"/RegServer"};
     arguments.insert(arguments.end(), options.begin(), options.end());
@@ -50,6 +36,14 @@ nlohmann::json CadSimState(HWND window, const std::filesystem::path& outFile) {
     }
     std::ifstream in(outFile, std::ios::binary);
     return nlohmann::json::parse(in);
+}
+
+bool NoSetLeft(const nlohmann::json& state) {
+    return state.value("selectionSets", nlohmann::json::array()).empty();
+}
+
+bool CommandLineHas(const nlohmann::json& state, const std::string& text) {
+    return state.at("commandLine").get<std::string>().find(text) != std::string::npos;
 }
 
 CadSimProcess::CadSimProcess(const std::filesystem::path& folder, const std::string& drawingJson)

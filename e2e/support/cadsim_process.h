@@ -10,12 +10,9 @@
 #include <string>
 
 #include "e2e/support/process.h"
+#include "e2e/support/program.h"
 
 namespace korvena::e2e {
-
-// The path of cadsim.exe, as given to the test executable on its command line.
-const std::wstring& CadSimExe();
-void SetCadSimExe(std::wstring path);
 
 // Registers cadsim.exe as the CAD in this prefix (with options for a server that COM starts, or the
 // class name to answer to: server_options.h), or removes the registration. A registration replaces
@@ -28,6 +25,9 @@ HWND TopWindowOf(DWORD processId);
 
 // Asks the simulator behind `window` to write its state to its --out file and reads it back.
 nlohmann::json CadSimState(HWND window, const std::filesystem::path& outFile);
+// Of such a state: no selection set left in the drawing; the CAD's command line holds `text` (UTF-8).
+bool NoSetLeft(const nlohmann::json& state);
+bool CommandLineHas(const nlohmann::json& state, const std::string& text);
 
 // A simulator started by the test, waiting until its application is in the running object table.
 class CadSimProcess {

@@ -11,11 +11,6 @@ namespace {
 constexpr wchar_t kMainCaption[] = L"Korvena程序 V2.0";
 constexpr wchar_t kPanelTitle[] = L"休息一下，马上回来！";
 
-std::wstring& KorvenaExePath() {
-    static std::wstring path;
-    return path;
-}
-
 struct ChildSearch {
     int id;
     HWND found;
@@ -57,13 +52,6 @@ std::vector<HWND> WindowsTitled(DWORD processId, std::wstring_view title) {
 }
 
 }  // namespace
-
-const std::wstring& KorvenaExe() {
-    return KorvenaExePath();
-}
-void SetKorvenaExe(std::wstring path) {
-    KorvenaExePath() = WindowsPath(path);
-}
 
 KorvenaWindow::KorvenaWindow() : KorvenaWindow(KorvenaExe()) {}
 

@@ -11,14 +11,11 @@
 
 #include "app/form1_layout.h"
 #include "e2e/support/process.h"
+#include "e2e/support/program.h"
 
 namespace korvena::e2e {
 
 using form1::ControlId;
-
-// The path of korvena.exe, as given to the test executable on its command line.
-const std::wstring& KorvenaExe();
-void SetKorvenaExe(std::wstring path);
 
 // A message box of another process.
 struct MessageBoxSeen {

@@ -7,21 +7,9 @@
 #include <thread>
 #include <utility>
 
+#include "cad/win/command_line.h"
+
 namespace korvena::e2e {
-
-namespace {
-
-std::wstring Quoted(const std::wstring& argument) {
-    if (!argument.empty() && argument.find_first_of(L" \t\"") == std::wstring::npos) return argument;
-    std::wstring quoted = L"\"";
-    for (wchar_t c : argument) {
-        if (c == L'"') quoted += L'\\';
-        quoted += c;
-    }
-    return quoted + L"\"";
-}
-
-}  // namespace
 
 std::wstring WindowsPath(std::wstring_view path) {
     std::wstring result(path);
@@ -35,8 +23,7 @@ std::wstring WindowsPath(std::wstring_view path) {
 }
 
 ChildProcess::ChildProcess(const std::wstring& program, const std::vector<std::wstring>& arguments) {
-    std::wstring commandLine = Quoted(WindowsPath(program));
-    for (const std::wstring& argument : arguments) commandLine += L" " + Quoted(argument);
+    std::wstring commandLine = CommandLine(WindowsPath(program), arguments);
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "cad/win/com_apartment.h"
+#include "cad/win/command_line.h"
 #include "cad/win/com_dispatch.h"
 #include "cadsim/model/sim_errors.h"
 #include "cadsim/server/cadsim_messages.h"
@@ -95,8 +96,7 @@ HWND WindowOf(DWORD processId) {
 class ServerProcess {
 public:
     ServerProcess(const std::vector<std::wstring>& arguments, const std::filesystem::path& errorFile = {}) {
-        std::wstring commandLine = QuoteArgument(ServerExe().wstring());
-        for (const auto& argument : arguments) commandLine += L" " + QuoteArgument(argument);
+        std::wstring commandLine = CommandLine(ServerExe().wstring(), arguments);
         STARTUPINFOW startup{};
         startup.cb = sizeof(startup);
         HANDLE error = nullptr;

@@ -205,19 +205,6 @@ TEST(ParseServerOptions, NamesTheClassesToRegisterAndTheCadThatCannotStart) {
               L"\"C:\\bin\\cadsim.exe\" --unable-to-start \"C:\\a b\\log.txt\"");
 }
 
-TEST(QuoteArgument, SurvivesTheSystemsCommandLineParser) {
-    const std::vector<std::wstring> arguments{
-        L"plain", L"with space", L"", L"tail\\", L"C:\\dir one\\", L"say \"hi\"", L"back\\\\\"slash"};
-    std::wstring commandLine = L"program.exe";
-    for (const auto& argument : arguments) commandLine += L" " + QuoteArgument(argument);
-    int count = 0;
-    LPWSTR* parsed = CommandLineToArgvW(commandLine.c_str(), &count);
-    ASSERT_NE(parsed, nullptr);
-    ASSERT_EQ(count, static_cast<int>(arguments.size()) + 1);
-    for (std::size_t i = 0; i < arguments.size(); ++i) EXPECT_EQ(parsed[i + 1], arguments[i]);
-    LocalFree(parsed);
-}
-
 TEST(LocalServerCommand, QuotesTheServerAndItsFiles) {
     ServerOptions options;
     options.drawingFile = L"C:\\maps\\demo map.json";
