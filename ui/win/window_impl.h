@@ -1,0 +1,100 @@
+#pragma once
+// WindowImpl<T>: the plumbing every window of ours shares. It registers T's window class once,
+// creates the window with the T object behind it, and runs one static window procedure that finds
+// the object in the window's user data (set at WM_NCCREATE, cleared at WM_NCDESTROY) and hands it
+// each message in between.
+//
+// T derives from WindowImpl<T>, befriends it, and provides:
+//   static constexpr wchar_t kClassName[];       the class name
+//   static constexpr char kWindowName[];         "the main window": what failures name
+//   static void DescribeClass(WNDCLASSEXW&, HINSTANCE);  style, icon, background (arrow cursor given)
+//   LRESULT HandleMessage(UINT, WPARAM, LPARAM); anything it leaves to DefWindowProcW it passes there
+// and may hide two defaults: OnWindowGone() (at WM_NCDESTROY, after Handle() went null) and
+// GuardMessage (what an exception out of HandleMessage does: by default the program ends).
+// T's destructor calls Destroy(), so that the window's last messages still find all of T alive.
+
+#include <windows.h>
+
+#include <stdexcept>
+#include <string>
+
+#include "ui/win/program_end.h"
+
+namespace korvena::ui {
+
+template <class T>
+class WindowImpl {
+public:
+    WindowImpl(const WindowImpl&) = delete;
+    WindowImpl& operator=(const WindowImpl&) = delete;
+
+    // Null before the window is created and once it has gone.
+    HWND Handle() const noexcept { return hwnd_; }
+
+protected:
+    WindowImpl() = default;
+    ~WindowImpl() = default;
+
+    void Destroy() noexcept {
+        if (hwnd_ != nullptr) DestroyWindow(hwnd_);
+    }
+
+    // Registers the class if this process has not yet, and creates the window; Handle() is set from
+    // its first message on. Throws std::runtime_error when either fails.
+    void CreateWindowOf(HINSTANCE instance, DWORD exStyle, const wchar_t* title, DWORD style, int x, int y,
+                        int width, int height, HWND owner) {
+        RegisterClassOnce(instance);
+        if (CreateWindowExW(exStyle, T::kClassName, title, style, x, y, width, height, owner, nullptr, instance,
+                            static_cast<T*>(this)) == nullptr) {
+            throw std::runtime_error(std::string("CreateWindowExW failed for ") + T::kWindowName);
+        }
+    }
+
+    void OnWindowGone() noexcept {}
+
+    template <class Handler>
+    static LRESULT GuardMessage(Handler&& handle) noexcept {
+        return HandleOrEndProgram(handle);
+    }
+
+private:
+    static void RegisterClassOnce(HINSTANCE instance) {
+        WNDCLASSEXW windowClass{};
+        windowClass.cbSize = sizeof(windowClass);
+        if (GetClassInfoExW(instance, T::kClassName, &windowClass)) return;
+        windowClass = WNDCLASSEXW{};
+        windowClass.cbSize = sizeof(windowClass);
+        windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        T::DescribeClass(windowClass, instance);
+        windowClass.lpfnWndProc = &WindowImpl::WindowProc;
+        windowClass.hInstance = instance;
+        windowClass.lpszClassName = T::kClassName;
+        if (RegisterClassExW(&windowClass) == 0) {
+            throw std::runtime_error(std::string("RegisterClassExW failed for ") + T::kWindowName);
+        }
+    }
+
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+        T* self = nullptr;
+        if (message == WM_NCCREATE) {
+            self = static_cast<T*>(reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams);
+            SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+            self->hwnd_ = hwnd;
+        } else {
+            self = reinterpret_cast<T*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        }
+        if (self == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
+        if (message == WM_NCDESTROY) {
+            // The object may go before the window's last messages: from here on the window is alone.
+            SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+            self->hwnd_ = nullptr;
+            self->OnWindowGone();
+            return DefWindowProcW(hwnd, message, wParam, lParam);
+        }
+        return T::GuardMessage([&] { return self->HandleMessage(message, wParam, lParam); });
+    }
+
+    HWND hwnd_ = nullptr;
+};
+
+}  // namespace korvena::ui
