@@ -24,6 +24,12 @@ constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 // Resource ids, as aboutfrm.rc gives them.
 constexpr int kHandCursorResource = 401;
 constexpr int kHeaderIconResource = 402;
+constexpr ui::WindowClass kWindowClass{
+    .name = L"Korvena.aboutfrm",
+    .what = "the About window",
+    .describe = [](WNDCLASSEXW& windowClass,
+                   HINSTANCE) { windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1); },
+};
 
 COLORREF ToColorref(about::Rgb colour) {
     return RGB(colour.red, colour.green, colour.blue);
@@ -56,10 +62,6 @@ aboutfrm::aboutfrm(HINSTANCE instance) : instance_(instance) {}
 
 aboutfrm::~aboutfrm() {
     Destroy();
-}
-
-void aboutfrm::DescribeClass(WNDCLASSEXW& windowClass, HINSTANCE) {
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
 }
 
 // ---- Showing -------------------------------------------------------------------------------------------
@@ -100,8 +102,8 @@ void aboutfrm::Create(HWND owner) {
     const ui::ScreenResolution screen = ui::ReadScreenResolution();
     dpiX_ = screen.dpiX;
     dpiY_ = screen.dpiY;
-    twipsPerPixelX_ = screen.twipsPerPixelX;
-    twipsPerPixelY_ = screen.twipsPerPixelY;
+    twipsPerPixelX_ = screen.TwipsPerPixelX();
+    twipsPerPixelY_ = screen.TwipsPerPixelY();
     closed_ = false;
 
     RECT outer{0, 0, twips::ToPixels(about::kClientWidthTwips, twipsPerPixelX_),
@@ -114,8 +116,8 @@ void aboutfrm::Create(HWND owner) {
         LoadImageW(instance_, MAKEINTRESOURCEW(kHeaderIconResource), IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR)));
     whiteBrush_.reset(CreateSolidBrush(ToColorref(about::kWhite)));
 
-    CreateWindowOf(instance_, kExStyle, std::wstring(about::kTitle).c_str(), kStyle, 0, 0, outerPixels_.cx,
-                   outerPixels_.cy, owner);
+    CreateWindowOf(kWindowClass, instance_, kExStyle, std::wstring(about::kTitle).c_str(), kStyle, 0, 0,
+                   outerPixels_.cx, outerPixels_.cy, owner);
     CreateControls();
     CreateTooltips();
     Form_Load();
@@ -124,7 +126,8 @@ void aboutfrm::Create(HWND owner) {
 void aboutfrm::CreateControls() {
     for (const ControlRow& row : about::kControls) {
         const ControlClass kind = ClassOf(row);
-        const HWND parent = row.container == about::Container::Window ? Handle() : Control(ControlId::picBGHead);
+        const HWND parent =
+            row.container == about::Container::Window ? Handle() : Control(ControlId::picBGHead);
         const ui::PixelBox box = ui::PixelBoxOf(row, twipsPerPixelX_, twipsPerPixelY_);
         const HWND control = CreateWindowExW(
             0, kind.name, std::wstring(row.text).c_str(), kind.style, box.left, box.top, box.width,
@@ -197,12 +200,11 @@ LRESULT aboutfrm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         case WM_CTLCOLORSTATIC:
-        case WM_CTLCOLORBTN:
-            if (const HBRUSH brush =
-                    ColourControl(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam))) {
-                return reinterpret_cast<LRESULT>(brush);
-            }
-            break;
+        case WM_CTLCOLORBTN: {
+            const HBRUSH brush = ColourControl(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam));
+            return brush != nullptr ? reinterpret_cast<LRESULT>(brush)
+                                    : DefWindowProcW(Handle(), message, wParam, lParam);
+        }
         case WM_SETCURSOR:
             if (ShowHandOverLink(reinterpret_cast<HWND>(wParam))) return TRUE;
             break;

@@ -34,9 +34,6 @@ public:
 
 private:
     friend class ui::WindowImpl<aboutfrm>;
-    static constexpr wchar_t kClassName[] = L"Korvena.aboutfrm";
-    static constexpr char kWindowName[] = "the About window";
-    static void DescribeClass(WNDCLASSEXW& windowClass, HINSTANCE instance);
 
     struct IconDeleter {
         void operator()(HICON icon) const noexcept { DestroyIcon(icon); }

@@ -35,6 +35,15 @@ constexpr COLORREF kFocusColour = RGB(192, 255, 192);
 constexpr COLORREF kFrameCaptionColour = RGB(255, 0, 0);
 constexpr COLORREF kLabelColour = RGB(0, 0, 255);
 constexpr int kIconResource = 1;  // korvena.rc
+constexpr ui::WindowClass kWindowClass{
+    .name = L"Korvena.Form1",
+    .what = "the main window",
+    .describe =
+        [](WNDCLASSEXW& windowClass, HINSTANCE instance) {
+            windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(kIconResource));
+            windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        },
+};
 
 struct ControlClass {
     const wchar_t* name;
@@ -85,19 +94,14 @@ Form1::~Form1() {
     Destroy();
 }
 
-void Form1::DescribeClass(WNDCLASSEXW& windowClass, HINSTANCE instance) {
-    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(kIconResource));
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-}
-
 // ---- Creation ------------------------------------------------------------------------------------------
 
 void Form1::Create() {
     const ui::ScreenResolution screen = ui::ReadScreenResolution();
     dpiX_ = screen.dpiX;
     dpiY_ = screen.dpiY;
-    twipsPerPixelX_ = screen.twipsPerPixelX;
-    twipsPerPixelY_ = screen.twipsPerPixelY;
+    twipsPerPixelX_ = screen.TwipsPerPixelX();
+    twipsPerPixelY_ = screen.TwipsPerPixelY();
 
     RECT outer{0, 0, twips::ToPixels(form1::kClientWidthTwips, twipsPerPixelX_),
                twips::ToPixels(form1::kClientHeightTwips, twipsPerPixelY_)};
@@ -112,8 +116,8 @@ void Form1::Create() {
     inputFont_ = ui::MakeFont(form1::kInputFont, dpiY_);
     focusBrush_.reset(CreateSolidBrush(kFocusColour));
 
-    CreateWindowOf(instance_, kExStyle, std::wstring(form1::kCaption).c_str(), kStyle, 0, 0, outerPixels_.cx,
-                   outerPixels_.cy, nullptr);
+    CreateWindowOf(kWindowClass, instance_, kExStyle, std::wstring(form1::kCaption).c_str(), kStyle, 0, 0,
+                   outerPixels_.cx, outerPixels_.cy, nullptr);
     CreateControls();
     LayoutControls();
     Form_Load();
@@ -163,7 +167,8 @@ void Form1::CreateTooltips() {
         return;  // the window works without its tooltips
     }
     for (const ControlRow& row : form1::kControls) {
-        if (row.kind == ControlKind::Label) ui::AddTooltip(tooltip_, Handle(), Control(row.id), form1::kLabelTip);
+        if (row.kind == ControlKind::Label)
+            ui::AddTooltip(tooltip_, Handle(), Control(row.id), form1::kLabelTip);
     }
 }
 
@@ -228,17 +233,17 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (id == IDOK && lParam == 0) {
                 ClickFocusedButton();
             } else if (form1::kControls.IsControlId(id)) {
-                HandleControlNotification(static_cast<ControlId>(id), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+                HandleControlNotification(static_cast<ControlId>(id), HIWORD(wParam),
+                                          reinterpret_cast<HWND>(lParam));
             }
             return 0;
         }
         case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORSTATIC:
-            if (const HBRUSH brush =
-                    ColourControl(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam))) {
-                return reinterpret_cast<LRESULT>(brush);
-            }
-            break;
+        case WM_CTLCOLORSTATIC: {
+            const HBRUSH brush = ColourControl(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam));
+            return brush != nullptr ? reinterpret_cast<LRESULT>(brush)
+                                    : DefWindowProcW(Handle(), message, wParam, lParam);
+        }
         case WM_ACTIVATE:
             if (LOWORD(wParam) != WA_INACTIVE && HIWORD(wParam) == 0) {
                 RestoreFocus();
@@ -425,30 +430,21 @@ void Form1::FocusText1() {
 // ---- Buttons -------------------------------------------------------------------------------------------
 
 void Form1::ClickButton(ControlId id) {
-    switch (id) {
-        case ControlId::Command1:
-            Command1_Click();
-            break;
-        case ControlId::Command3:
-            Command3_Click();
-            break;
-        case ControlId::Command4:
-            Command4_Click();
-            break;
-        case ControlId::Command5:
-            Command5_Click();
-            break;
-        case ControlId::Command6:
-            Command6_Click();
-            break;
-        case ControlId::xpcmdbutton6:
-            xpcmdbutton6_Click();
-            break;
-        case ControlId::xpcmdbutton7:
-            xpcmdbutton7_Click();
-            break;
-        default:
-            break;
+    struct ClickHandler {
+        ControlId button;
+        void (Form1::*click)();
+    };
+    static constexpr ClickHandler kClickHandlers[] = {
+        {ControlId::Command1, &Form1::Command1_Click},
+        {ControlId::Command3, &Form1::Command3_Click},
+        {ControlId::Command4, &Form1::Command4_Click},
+        {ControlId::Command5, &Form1::Command5_Click},
+        {ControlId::Command6, &Form1::Command6_Click},
+        {ControlId::xpcmdbutton6, &Form1::xpcmdbutton6_Click},
+        {ControlId::xpcmdbutton7, &Form1::xpcmdbutton7_Click},
+    };
+    for (const ClickHandler& handler : kClickHandlers) {
+        if (handler.button == id) (this->*handler.click)();
     }
 }
 

@@ -56,9 +56,6 @@ public:
 
 private:
     friend class ui::WindowImpl<Form1>;
-    static constexpr wchar_t kClassName[] = L"Korvena.Form1";
-    static constexpr char kWindowName[] = "the main window";
-    static void DescribeClass(WNDCLASSEXW& windowClass, HINSTANCE instance);
 
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     // Text1 takes Enter as a character; a frame paints itself with its caption in red.

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <optional>
 #include <string_view>
+#include <utility>
 
 #include "cad/main_window_inputs.h"
 #include "ui/control_table.h"
@@ -18,7 +19,8 @@ namespace korvena::form1 {
 inline constexpr std::wstring_view kCaption = L"Korvena程序 V2.0";
 inline constexpr int kClientWidthTwips = 4200;
 inline constexpr int kClientHeightTwips = 4800;
-inline constexpr ui::Font kCaptionFont{.face = L"宋体", .points = 9, .chinese = true};  // frames, labels, buttons
+inline constexpr ui::Font kCaptionFont{
+    .face = L"宋体", .points = 9, .chinese = true};  // frames, labels, buttons
 inline constexpr ui::Font kInputFont{.face = L"宋体", .points = 10.5, .chinese = true};
 // CenterForm puts the main window one fifth of the free height down from the top
 // (twips::CenterFormPosition).
@@ -133,35 +135,27 @@ constexpr bool TakesFocus(ControlKind kind) {
     return kind == ControlKind::TextInput || kind == ControlKind::Button;
 }
 
-// The control behind each Input of the commands.
+// Each Input of the commands and the control behind it.
+inline constexpr std::pair<Input, ControlId> kInputControls[] = {
+    {Input::Text1, ControlId::Text1},
+    {Input::Text2, ControlId::Text2},
+    {Input::Text3, ControlId::Text3},
+    {Input::Text5, ControlId::Text5},
+};
+
 constexpr ControlId InputId(Input input) {
-    switch (input) {
-        case Input::Text1:
-            return ControlId::Text1;
-        case Input::Text2:
-            return ControlId::Text2;
-        case Input::Text3:
-            return ControlId::Text3;
-        case Input::Text5:
-            return ControlId::Text5;
+    for (const auto& [each, id] : kInputControls) {
+        if (each == input) return id;
     }
     return ControlId::Text1;
 }
 
 // The Input a control is, if it is one.
 constexpr std::optional<Input> InputOf(ControlId id) {
-    switch (id) {
-        case ControlId::Text1:
-            return Input::Text1;
-        case ControlId::Text2:
-            return Input::Text2;
-        case ControlId::Text3:
-            return Input::Text3;
-        case ControlId::Text5:
-            return Input::Text5;
-        default:
-            return std::nullopt;
+    for (const auto& [input, each] : kInputControls) {
+        if (each == id) return input;
     }
+    return std::nullopt;
 }
 
 // The order in which the window creates its controls, which is also their z-order, top first: by tab

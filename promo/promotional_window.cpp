@@ -14,6 +14,16 @@ constexpr DWORD kStyle = WS_POPUP | WS_CLIPCHILDREN;   // no border, no title ba
 constexpr DWORD kExStyle = WS_EX_TOOLWINDOW;           // not in the taskbar
 constexpr COLORREF kBackground = RGB(197, 210, 240);
 constexpr int kIconResource = 2;  // korvena.rc: the panels' own icon
+constexpr ui::WindowClass kWindowClass{
+    .name = L"Korvena.PromotionalWindow",
+    .what = "a promotional window",
+    .describe =
+        [](WNDCLASSEXW& windowClass, HINSTANCE instance) {
+            windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(kIconResource));
+            windowClass.hbrBackground =
+                CreateSolidBrush(kBackground);  // kept with the class for the program's life
+        },
+};
 
 // The panel and its browser, in twips. The browser reaches past the window on every side, so that
 // its own border and any scroll bars of a page lie outside.
@@ -30,8 +40,8 @@ Screen CurrentScreen() noexcept {
     const ui::ScreenResolution resolution = ui::ReadScreenResolution();
     return Screen{.widthPixels = GetSystemMetrics(SM_CXSCREEN),
                   .heightPixels = GetSystemMetrics(SM_CYSCREEN),
-                  .twipsPerPixelX = resolution.twipsPerPixelX,
-                  .twipsPerPixelY = resolution.twipsPerPixelY};
+                  .twipsPerPixelX = resolution.TwipsPerPixelX(),
+                  .twipsPerPixelY = resolution.TwipsPerPixelY()};
 }
 
 }  // namespace
@@ -41,11 +51,6 @@ PromotionalWindow::PromotionalWindow(HINSTANCE instance, Edge edge) noexcept
 
 PromotionalWindow::~PromotionalWindow() {
     Destroy();
-}
-
-void PromotionalWindow::DescribeClass(WNDCLASSEXW& windowClass, HINSTANCE instance) {
-    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(kIconResource));
-    windowClass.hbrBackground = CreateSolidBrush(kBackground);  // kept with the class for the program's life
 }
 
 void PromotionalWindow::Show() {
@@ -64,7 +69,7 @@ void PromotionalWindow::Create() {
     height_ = kHeightTwips;
     pixels_ = SIZE{twips::ToPixels(width_, screen_.twipsPerPixelX),
                    twips::ToPixels(height_, screen_.twipsPerPixelY)};
-    CreateWindowOf(instance_, kExStyle, kTitle, kStyle, 0, 0, pixels_.cx, pixels_.cy, nullptr);
+    CreateWindowOf(kWindowClass, instance_, kExStyle, kTitle, kStyle, 0, 0, pixels_.cx, pixels_.cy, nullptr);
     const RECT box{
         twips::ToPixels(kBrowserTwips.left, screen_.twipsPerPixelX),
         twips::ToPixels(kBrowserTwips.top, screen_.twipsPerPixelY),

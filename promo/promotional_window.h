@@ -28,9 +28,6 @@ public:
 
 private:
     friend class ui::WindowImpl<PromotionalWindow>;
-    static constexpr wchar_t kClassName[] = L"Korvena.PromotionalWindow";
-    static constexpr char kWindowName[] = "a promotional window";
-    static void DescribeClass(WNDCLASSEXW& windowClass, HINSTANCE instance);
     // A panel's failure is no reason to end the program: the message is dropped.
     template <class Handler>
     static LRESULT GuardMessage(Handler&& handle) noexcept {

@@ -84,7 +84,8 @@ TEST(AboutLayout, CaptionsAndTheirValuesLineUp) {
 // A blue label that opens something is a link: it shows the hand; and only links show it.
 TEST(AboutLinks, LinksAreBlueLabelsWithTheHandAndATarget) {
     for (const ControlRow& row : kControls) {
-        const bool link = row.kind == ControlKind::Label && row.colour == kBlue && !ShellTarget(row.click).empty();
+        const bool link =
+            row.kind == ControlKind::Label && row.colour == kBlue && !ShellTarget(row.click).empty();
         EXPECT_EQ(row.handCursor, link) << static_cast<int>(row.id);
     }
 }
@@ -119,7 +120,8 @@ TEST(AboutLinks, AddressesLieInTheReservedExampleDomain) {
 
 TEST(AboutCenterForm, CentresAcrossAndOneThirdDown) {
     // 1280 x 1024 pixels at 15 twips per pixel; a window of 346 x 169 pixels.
-    const twips::FormPosition position = twips::CenterFormPosition(19200, 15360, 5190, 2535, kCenterFormShare);
+    const twips::FormPosition position =
+        twips::CenterFormPosition(19200, 15360, 5190, 2535, kCenterFormShare);
     EXPECT_FLOAT_EQ(position.left, 7005);
     EXPECT_FLOAT_EQ(position.top, 4275);
     // Not rounded: a third of 100 twips stays a fraction.

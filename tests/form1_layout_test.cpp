@@ -137,7 +137,8 @@ TEST(ToClientPixels, KeepsTheLayoutWholeOnEveryScreen) {
     for (const int dpi : {96, 120, 144, 168, 192}) {
         SCOPED_TRACE(dpi);
         const double tpp = twips::TwipsPerPixel(dpi);
-        const PixelBox client{0, 0, twips::ToPixels(kClientWidthTwips, tpp), twips::ToPixels(kClientHeightTwips, tpp)};
+        const PixelBox client{0, 0, twips::ToPixels(kClientWidthTwips, tpp),
+                              twips::ToPixels(kClientHeightTwips, tpp)};
         for (const ControlRow& row : kControls) {
             const PixelBox box = ToClientPixels(row, tpp, tpp);
             EXPECT_TRUE(Inside(box, client)) << static_cast<int>(row.id);
@@ -145,7 +146,8 @@ TEST(ToClientPixels, KeepsTheLayoutWholeOnEveryScreen) {
                 EXPECT_TRUE(Inside(box, ToClientPixels(FrameOf(row), tpp, tpp))) << static_cast<int>(row.id);
             }
             for (const ControlRow& other : kControls) {
-                const bool related = other.id == row.id || (row.container != Container::Window && FrameOf(row).id == other.id) ||
+                const bool related = other.id == row.id ||
+                                     (row.container != Container::Window && FrameOf(row).id == other.id) ||
                                      (other.container != Container::Window && FrameOf(other).id == row.id);
                 if (!related) {
                     EXPECT_FALSE(Overlap(box, ToClientPixels(other, tpp, tpp)))

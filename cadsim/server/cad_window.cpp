@@ -19,6 +19,15 @@ using ui::SelectedObject;
 namespace {
 
 constexpr int kInitialWidth = 960;
+constexpr ui::WindowClass kWindowClass{
+    .name = kCadWindowClass,
+    .what = "the simulated CAD's window",
+    .describe =
+        [](WNDCLASSEXW& windowClass, HINSTANCE) {
+            windowClass.style = CS_HREDRAW | CS_VREDRAW;
+            windowClass.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+        },
+};
 constexpr UINT_PTR kRepaintTimer = 1;
 constexpr UINT_PTR kBusyEndTimer = 2;
 // F9 makes the CAD busy for this long.
@@ -113,14 +122,9 @@ CadWindow::~CadWindow() {
     Destroy();
 }
 
-void CadWindow::DescribeClass(WNDCLASSEXW& windowClass, HINSTANCE) {
-    windowClass.style = CS_HREDRAW | CS_VREDRAW;
-    windowClass.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
-}
-
 void CadWindow::Create() {
-    CreateWindowOf(instance_, 0, simulation_.Caption().c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
-                   kInitialWidth, kInitialHeight, nullptr);
+    CreateWindowOf(kWindowClass, instance_, 0, simulation_.Caption().c_str(), WS_OVERLAPPEDWINDOW,
+                   CW_USEDEFAULT, CW_USEDEFAULT, kInitialWidth, kInitialHeight, nullptr);
 }
 
 LRESULT CadWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
@@ -252,8 +256,8 @@ void CadWindow::ShowBusySpell(std::int64_t milliseconds) noexcept {
     if (Handle() == nullptr) return;
     Invalidate();
     // A little after the end, so that the spell is over when the strip is painted again.
-    SetTimer(Handle(), kBusyEndTimer, static_cast<UINT>(std::clamp<std::int64_t>(milliseconds + 20, 1, 0x7FFFFFFF)),
-             nullptr);
+    SetTimer(Handle(), kBusyEndTimer,
+             static_cast<UINT>(std::clamp<std::int64_t>(milliseconds + 20, 1, 0x7FFFFFFF)), nullptr);
 }
 
 bool CadWindow::Busy() const noexcept {
@@ -442,7 +446,8 @@ void CadWindow::OnPaint() {
     // A big drawing takes long to paint: while calls stream in, repaint so seldom that painting takes
     // a tenth of the time at most, so that a call costs the same whatever the drawing's size.
     const ULONGLONG took = GetTickCount64() - began;
-    repaintDelayMs_ = static_cast<UINT>(std::clamp<ULONGLONG>(10 * took, kRepaintDelayMs, kLongestRepaintDelayMs));
+    repaintDelayMs_ =
+        static_cast<UINT>(std::clamp<ULONGLONG>(10 * took, kRepaintDelayMs, kLongestRepaintDelayMs));
 }
 
 void CadWindow::PaintDrawing(HDC dc, const DrawingView& view) {
@@ -514,8 +519,8 @@ void CadWindow::PaintShape(HDC dc, const EntityShape& shape, const DrawingView& 
         SetTextColor(dc, colour);
         SetTextAlign(dc, TA_BASELINE | TA_LEFT | TA_NOUPDATECP);
         const auto& path = shape.paths.front();
-        const Point2 west =
-            *std::min_element(path.begin(), path.end(), [](const Point2& a, const Point2& b) { return a.x < b.x; });
+        const Point2 west = *std::min_element(path.begin(), path.end(),
+                                              [](const Point2& a, const Point2& b) { return a.x < b.x; });
         const POINT at = Pixel(view.ToScreen(west));
         const std::wstring label = korvena::NumberText(*shape.elevation);
         TextOutW(dc, at.x + 3, at.y - 3, label.c_str(), static_cast<int>(label.size()));

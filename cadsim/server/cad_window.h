@@ -65,9 +65,6 @@ public:
 
 private:
     friend class ui::WindowImpl<CadWindow>;
-    static constexpr const wchar_t* kClassName = kCadWindowClass;
-    static constexpr char kWindowName[] = "the simulated CAD's window";
-    static void DescribeClass(WNDCLASSEXW& windowClass, HINSTANCE instance);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
 
     void OnClose();

@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include "ui/twips.h"
-
 namespace korvena::ui {
 
 ScreenResolution ReadScreenResolution() noexcept {
@@ -11,10 +9,7 @@ ScreenResolution ReadScreenResolution() noexcept {
     const int dpiX = GetDeviceCaps(screen, LOGPIXELSX);
     const int dpiY = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
-    return ScreenResolution{.dpiX = dpiX,
-                            .dpiY = dpiY,
-                            .twipsPerPixelX = twips::TwipsPerPixel(dpiX),
-                            .twipsPerPixelY = twips::TwipsPerPixel(dpiY)};
+    return ScreenResolution{.dpiX = dpiX, .dpiY = dpiY};
 }
 
 }  // namespace korvena::ui

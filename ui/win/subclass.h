@@ -2,8 +2,8 @@
 // A control of ours that handles some of its own messages: its owner's member function sees each of
 // them first and passes on (DefSubclassProc) what it leaves to the control's class.
 
-#include <windows.h>
 #include <commctrl.h>
+#include <windows.h>
 
 #include "ui/win/program_end.h"
 

@@ -6,8 +6,8 @@ namespace korvena::ui {
 
 HWND CreateTooltipWindow(HWND owner, HINSTANCE instance) noexcept {
     return CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr, instance,
-                           nullptr);
+                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
+                           instance, nullptr);
 }
 
 void AddTooltip(HWND tooltip, HWND owner, HWND control, std::wstring_view text) noexcept {

@@ -4,10 +4,7 @@
 // the object in the window's user data (set at WM_NCCREATE, cleared at WM_NCDESTROY) and hands it
 // each message in between.
 //
-// T derives from WindowImpl<T>, befriends it, and provides:
-//   static constexpr wchar_t kClassName[];       the class name
-//   static constexpr char kWindowName[];         "the main window": what failures name
-//   static void DescribeClass(WNDCLASSEXW&, HINSTANCE);  style, icon, background (arrow cursor given)
+// T derives from WindowImpl<T>, befriends it, creates its window with CreateWindowOf and provides
 //   LRESULT HandleMessage(UINT, WPARAM, LPARAM); anything it leaves to DefWindowProcW it passes there
 // and may hide two defaults: OnWindowGone() (at WM_NCDESTROY, after Handle() went null) and
 // GuardMessage (what an exception out of HandleMessage does: by default the program ends).
@@ -21,6 +18,14 @@
 #include "ui/win/program_end.h"
 
 namespace korvena::ui {
+
+// A window class of ours: its name, what failures call the window ("the main window"), and what it
+// sets beyond the arrow cursor (style, icon, background), run once, when the class is registered.
+struct WindowClass {
+    const wchar_t* name;
+    const char* what;
+    void (*describe)(WNDCLASSEXW& windowClass, HINSTANCE instance) = nullptr;
+};
 
 template <class T>
 class WindowImpl {
@@ -41,12 +46,12 @@ protected:
 
     // Registers the class if this process has not yet, and creates the window; Handle() is set from
     // its first message on. Throws std::runtime_error when either fails.
-    void CreateWindowOf(HINSTANCE instance, DWORD exStyle, const wchar_t* title, DWORD style, int x, int y,
-                        int width, int height, HWND owner) {
-        RegisterClassOnce(instance);
-        if (CreateWindowExW(exStyle, T::kClassName, title, style, x, y, width, height, owner, nullptr, instance,
-                            static_cast<T*>(this)) == nullptr) {
-            throw std::runtime_error(std::string("CreateWindowExW failed for ") + T::kWindowName);
+    void CreateWindowOf(const WindowClass& windowClass, HINSTANCE instance, DWORD exStyle,
+                        const wchar_t* title, DWORD style, int x, int y, int width, int height, HWND owner) {
+        RegisterClassOnce(windowClass, instance);
+        if (CreateWindowExW(exStyle, windowClass.name, title, style, x, y, width, height, owner, nullptr,
+                            instance, static_cast<T*>(this)) == nullptr) {
+            throw std::runtime_error(std::string("CreateWindowExW failed for ") + windowClass.what);
         }
     }
 
@@ -58,19 +63,19 @@ protected:
     }
 
 private:
-    static void RegisterClassOnce(HINSTANCE instance) {
+    static void RegisterClassOnce(const WindowClass& ours, HINSTANCE instance) {
         WNDCLASSEXW windowClass{};
         windowClass.cbSize = sizeof(windowClass);
-        if (GetClassInfoExW(instance, T::kClassName, &windowClass)) return;
+        if (GetClassInfoExW(instance, ours.name, &windowClass)) return;
         windowClass = WNDCLASSEXW{};
         windowClass.cbSize = sizeof(windowClass);
         windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        T::DescribeClass(windowClass, instance);
+        if (ours.describe != nullptr) ours.describe(windowClass, instance);
         windowClass.lpfnWndProc = &WindowImpl::WindowProc;
         windowClass.hInstance = instance;
-        windowClass.lpszClassName = T::kClassName;
+        windowClass.lpszClassName = ours.name;
         if (RegisterClassExW(&windowClass) == 0) {
-            throw std::runtime_error(std::string("RegisterClassExW failed for ") + T::kWindowName);
+            throw std::runtime_error(std::string("RegisterClassExW failed for ") + ours.what);
         }
     }
 
