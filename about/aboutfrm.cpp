@@ -24,12 +24,8 @@ constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 // Resource ids, as aboutfrm.rc gives them.
 constexpr int kHandCursorResource = 401;
 constexpr int kHeaderIconResource = 402;
-constexpr ui::WindowClass kWindowClass{
-    .name = L"Korvena.aboutfrm",
-    .what = "the About window",
-    .describe = [](WNDCLASSEXW& windowClass,
-                   HINSTANCE) { windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1); },
-};
+const ui::WindowClass kWindowClass{
+    .name = L"Korvena.aboutfrm", .what = "the About window", .background = &ui::ButtonFaceBackground};
 
 COLORREF ToColorref(about::Rgb colour) {
     return RGB(colour.red, colour.green, colour.blue);
@@ -200,11 +196,9 @@ LRESULT aboutfrm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         case WM_CTLCOLORSTATIC:
-        case WM_CTLCOLORBTN: {
-            const HBRUSH brush = ColourControl(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam));
-            return brush != nullptr ? reinterpret_cast<LRESULT>(brush)
-                                    : DefWindowProcW(Handle(), message, wParam, lParam);
-        }
+        case WM_CTLCOLORBTN:
+            return ColourReply(ColourControl(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam)),
+                               message, wParam, lParam);
         case WM_SETCURSOR:
             if (ShowHandOverLink(reinterpret_cast<HWND>(wParam))) return TRUE;
             break;

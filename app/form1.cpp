@@ -35,15 +35,10 @@ constexpr COLORREF kFocusColour = RGB(192, 255, 192);
 constexpr COLORREF kFrameCaptionColour = RGB(255, 0, 0);
 constexpr COLORREF kLabelColour = RGB(0, 0, 255);
 constexpr int kIconResource = 1;  // korvena.rc
-constexpr ui::WindowClass kWindowClass{
-    .name = L"Korvena.Form1",
-    .what = "the main window",
-    .describe =
-        [](WNDCLASSEXW& windowClass, HINSTANCE instance) {
-            windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(kIconResource));
-            windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        },
-};
+const ui::WindowClass kWindowClass{.name = L"Korvena.Form1",
+                                   .what = "the main window",
+                                   .iconResource = kIconResource,
+                                   .background = &ui::ButtonFaceBackground};
 
 struct ControlClass {
     const wchar_t* name;
@@ -239,11 +234,9 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORSTATIC: {
-            const HBRUSH brush = ColourControl(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam));
-            return brush != nullptr ? reinterpret_cast<LRESULT>(brush)
-                                    : DefWindowProcW(Handle(), message, wParam, lParam);
-        }
+        case WM_CTLCOLORSTATIC:
+            return ColourReply(ColourControl(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam)),
+                               message, wParam, lParam);
         case WM_ACTIVATE:
             if (LOWORD(wParam) != WA_INACTIVE && HIWORD(wParam) == 0) {
                 RestoreFocus();

@@ -14,16 +14,11 @@ constexpr DWORD kStyle = WS_POPUP | WS_CLIPCHILDREN;   // no border, no title ba
 constexpr DWORD kExStyle = WS_EX_TOOLWINDOW;           // not in the taskbar
 constexpr COLORREF kBackground = RGB(197, 210, 240);
 constexpr int kIconResource = 2;  // korvena.rc: the panels' own icon
-constexpr ui::WindowClass kWindowClass{
-    .name = L"Korvena.PromotionalWindow",
-    .what = "a promotional window",
-    .describe =
-        [](WNDCLASSEXW& windowClass, HINSTANCE instance) {
-            windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(kIconResource));
-            windowClass.hbrBackground =
-                CreateSolidBrush(kBackground);  // kept with the class for the program's life
-        },
-};
+// The background brush is made once, with the class, and kept for the program's life.
+const ui::WindowClass kWindowClass{.name = L"Korvena.PromotionalWindow",
+                                   .what = "a promotional window",
+                                   .iconResource = kIconResource,
+                                   .background = [] { return CreateSolidBrush(kBackground); }};
 
 // The panel and its browser, in twips. The browser reaches past the window on every side, so that
 // its own border and any scroll bars of a page lie outside.

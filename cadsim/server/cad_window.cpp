@@ -19,15 +19,10 @@ using ui::SelectedObject;
 namespace {
 
 constexpr int kInitialWidth = 960;
-constexpr ui::WindowClass kWindowClass{
-    .name = kCadWindowClass,
-    .what = "the simulated CAD's window",
-    .describe =
-        [](WNDCLASSEXW& windowClass, HINSTANCE) {
-            windowClass.style = CS_HREDRAW | CS_VREDRAW;
-            windowClass.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
-        },
-};
+const ui::WindowClass kWindowClass{.name = kCadWindowClass,
+                                   .what = "the simulated CAD's window",
+                                   .style = CS_HREDRAW | CS_VREDRAW,
+                                   .systemIcon = IDI_APPLICATION};
 constexpr UINT_PTR kRepaintTimer = 1;
 constexpr UINT_PTR kBusyEndTimer = 2;
 // F9 makes the CAD busy for this long.

@@ -19,13 +19,21 @@
 
 namespace korvena::ui {
 
-// A window class of ours: its name, what failures call the window ("the main window"), and what it
-// sets beyond the arrow cursor (style, icon, background), run once, when the class is registered.
+// A window class of ours: its name, what failures call the window ("the main window"), its style,
+// icon and background; the cursor is the arrow.
 struct WindowClass {
     const wchar_t* name;
     const char* what;
-    void (*describe)(WNDCLASSEXW& windowClass, HINSTANCE instance) = nullptr;
+    UINT style = 0;
+    int iconResource = 0;                 // the icon in the program's resources; 0: systemIcon
+    const wchar_t* systemIcon = nullptr;  // one of the system's (IDI_APPLICATION); null: none
+    HBRUSH (*background)() = nullptr;     // made when the class is registered, kept with it; null: none
 };
+
+// The background of a dialog-like window: the button face colour.
+inline HBRUSH ButtonFaceBackground() noexcept {
+    return reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+}
 
 template <class T>
 class WindowImpl {
@@ -57,6 +65,12 @@ protected:
 
     void OnWindowGone() noexcept {}
 
+    // The reply to a WM_CTLCOLOR* message: the brush the window chose, or the system's when it chose none.
+    LRESULT ColourReply(HBRUSH brush, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+        return brush != nullptr ? reinterpret_cast<LRESULT>(brush)
+                                : DefWindowProcW(hwnd_, message, wParam, lParam);
+    }
+
     template <class Handler>
     static LRESULT GuardMessage(Handler&& handle) noexcept {
         return HandleOrEndProgram(handle);
@@ -70,7 +84,13 @@ private:
         windowClass = WNDCLASSEXW{};
         windowClass.cbSize = sizeof(windowClass);
         windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        if (ours.describe != nullptr) ours.describe(windowClass, instance);
+        windowClass.style = ours.style;
+        if (ours.iconResource != 0) {
+            windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(ours.iconResource));
+        } else if (ours.systemIcon != nullptr) {
+            windowClass.hIcon = LoadIconW(nullptr, ours.systemIcon);
+        }
+        if (ours.background != nullptr) windowClass.hbrBackground = ours.background();
         windowClass.lpfnWndProc = &WindowImpl::WindowProc;
         windowClass.hInstance = instance;
         windowClass.lpszClassName = ours.name;
