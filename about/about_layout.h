@@ -1,7 +1,7 @@
 #pragma once
 // The About window's design: every control with its container, text, geometry in twips, font,
-// colour, click and cursor, and where CenterForm puts the window. No window header here: the table
-// and its rules are tested on the host; aboutfrm.cpp creates the controls from them.
+// colour, click and cursor, and how far down CenterForm puts the window. No window header here: the
+// table is tested on the host; aboutfrm.cpp creates the controls from it.
 
 #include <array>
 #include <cstddef>
@@ -9,7 +9,8 @@
 #include <string_view>
 
 #include "about/about_links.h"
-#include "app/twips.h"
+#include "ui/control_table.h"
+#include "ui/font.h"
 
 namespace korvena::about {
 
@@ -35,14 +36,7 @@ inline constexpr Rgb kBlack{0, 0, 0};
 inline constexpr Rgb kWhite{255, 255, 255};
 inline constexpr Rgb kGrey{128, 128, 128};
 
-struct Font {
-    std::wstring_view face;
-    double points = 0;
-    bool underline = false;
-    bool bold = false;
-    bool chinese = false;  // the GB2312 character set instead of the default one
-    friend constexpr bool operator==(const Font&, const Font&) = default;
-};
+using ui::Font;
 
 inline constexpr Font kDefaultFont{.face = L"Tahoma", .points = 8.25};
 inline constexpr Font kCaptionFont{.face = L"Tahoma", .points = 9};
@@ -95,35 +89,47 @@ constexpr std::array<ControlRow, kControlCount> MakeControls() {
     using enum Container;
     // clang-format off
     return {{
+        // the white header band; a click opens the maker's site
         {.id = ControlId::picBGHead, .kind = Picture, .container = Window, .text = L"",
          .left = 0, .top = 0, .width = 5790, .height = 615, .colour = kWhite, .click = Click::OpenMakerSite},
+        // the program's icon in the band; a click opens the maker's site
         {.id = ControlId::picBGHeadIcon, .kind = Icon, .container = picBGHead, .text = L"",
          .left = 240, .top = 120, .width = 480, .height = 480, .colour = kWhite, .click = Click::OpenMakerSite},
+        // the header line beside the icon; a click opens the maker's site
         {.id = ControlId::lblBGHeadInfo1, .kind = Label, .container = picBGHead, .text = kHeaderText,
          .left = 840, .top = 240, .width = 4200, .height = 240,
          .font = {.face = L"Tahoma", .points = 9, .bold = true}, .colour = kBlack,
          .click = Click::OpenMakerSite, .tooltip = kOrganisationSiteAddress},
+        // caption of the author's name
         {.id = ControlId::Label2, .kind = Label, .container = Window, .text = L"作 者：",
          .left = 600, .top = 720, .width = 600, .height = 210, .font = kCaptionFont, .colour = kRed},
+        // the author's name
         {.id = ControlId::Label7, .kind = Label, .container = Window, .text = kAuthorName,
          .left = 1320, .top = 720, .width = 540, .height = 195, .colour = kBlue},
+        // caption of the organisation
         {.id = ControlId::Label3, .kind = Label, .container = Window, .text = L"单 位：",
          .left = 600, .top = 1080, .width = 600, .height = 210, .font = kCaptionFont, .colour = kRed},
+        // the organisation, a link to its site
         {.id = ControlId::Label9, .kind = Label, .container = Window, .text = kOrganisationName,
          .left = 1320, .top = 1080, .width = 1800, .height = 195,
          .font = {.face = L"Tahoma", .points = 8.25, .underline = true}, .colour = kBlue,
          .click = Click::OpenOrganisationSite, .handCursor = true, .tooltip = kOrganisationSiteAddress},
+        // caption of the author's e-mail
         {.id = ControlId::Label5, .kind = Label, .container = Window, .text = L"E-mail：",
          .left = 555, .top = 1440, .width = 645, .height = 210, .font = kCaptionFont, .colour = kRed},
+        // the author's e-mail address, a link that writes to it
         {.id = ControlId::lblHomepage, .kind = Label, .container = Window, .text = kAuthorMail,
          .left = 1320, .top = 1440, .width = 1950, .height = 180, .font = kSmallLinkFont, .colour = kBlue,
          .click = Click::MailAuthor, .handCursor = true},
+        // caption of the download site
         {.id = ControlId::Label6, .kind = Label, .container = Window, .text = L"软件下载：",
          .left = 300, .top = 1800, .width = 900, .height = 210, .font = kCaptionFont, .colour = kRed},
+        // the maker's site, a link to it
         {.id = ControlId::Label4, .kind = Label, .container = Window, .text = kMakerSiteText,
          .left = 1320, .top = 1800, .width = 1395, .height = 180,
          .font = {.face = L"Verdana", .points = 6.75, .underline = true}, .colour = kBlue,
          .click = Click::OpenMakerSite, .handCursor = true, .tooltip = kMakerName},
+        // OK: closes the window
         {.id = ControlId::Command1, .kind = Button, .container = Window, .text = L"  确  定",
          .left = 3480, .top = 1440, .width = 1335, .height = 375,
          .font = {.face = L"SimSun", .points = 9, .chinese = true}, .colour = kBlack, .click = Click::Close},
@@ -131,29 +137,7 @@ constexpr std::array<ControlRow, kControlCount> MakeControls() {
     // clang-format on
 }
 
-inline constexpr std::array<ControlRow, kControlCount> kControls = MakeControls();
-
-inline constexpr int kFirstControlId = static_cast<int>(ControlId::picBGHead);
-
-constexpr std::size_t Row(ControlId id) {
-    return static_cast<std::size_t>(static_cast<int>(id) - kFirstControlId);
-}
-
-constexpr const ControlRow& RowOf(ControlId id) {
-    return kControls[Row(id)];
-}
-
-constexpr bool IsControlId(int id) {
-    return id >= kFirstControlId && id < kFirstControlId + static_cast<int>(kControlCount);
-}
-
-constexpr bool IdsFollowTheRows() {
-    for (std::size_t row = 0; row < kControls.size(); ++row) {
-        if (Row(kControls[row].id) != row) return false;
-    }
-    return true;
-}
-static_assert(IdsFollowTheRows());
+inline constexpr ui::ControlTable<ControlRow, kControlCount> kControls{MakeControls()};
 
 // The grey line under the header band, from (0, 615) to (5760, 615), drawn on the window itself.
 struct LineRow {
@@ -165,29 +149,8 @@ struct LineRow {
 };
 inline constexpr LineRow linBorder{.x1 = 0, .y1 = 615, .x2 = 5760, .y2 = 615, .colour = kGrey};
 
-// A control's rectangle in pixels, relative to the window's client area.
-struct PixelBox {
-    int left = 0;
-    int top = 0;
-    int width = 0;
-    int height = 0;
-    friend bool operator==(const PixelBox&, const PixelBox&) = default;
-};
-
-// Relative to the control's own container: the system places each child in its parent.
-inline PixelBox ToContainerPixels(const ControlRow& row, double twipsPerPixelX, double twipsPerPixelY) {
-    return PixelBox{twips::ToPixels(row.left, twipsPerPixelX), twips::ToPixels(row.top, twipsPerPixelY),
-                    twips::ToPixels(row.width, twipsPerPixelX), twips::ToPixels(row.height, twipsPerPixelY)};
-}
-
-// Where CenterForm puts the About window, in twips, in single precision and not rounded: centred
-// across the screen and one third of the free height down from the top, higher than the middle.
-inline twips::FormPosition CenterFormPosition(float screenWidth, float screenHeight, float windowWidth,
-                                              float windowHeight) noexcept {
-    return twips::FormPosition{
-        .left = (screenWidth - windowWidth) / 2.0F,
-        .top = (screenHeight - windowHeight) / 3.0F,
-    };
-}
+// CenterForm puts the About window one third of the free height down from the top, higher than the
+// middle (twips::CenterFormPosition).
+inline constexpr int kCenterFormShare = 3;
 
 }  // namespace korvena::about

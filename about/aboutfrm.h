@@ -9,18 +9,18 @@
 #include <type_traits>
 
 #include "about/about_layout.h"
+#include "ui/win/gdi_object.h"
+#include "ui/win/window_impl.h"
 
 namespace korvena {
 
-class aboutfrm final {
+class aboutfrm final : public ui::WindowImpl<aboutfrm> {
 public:
     using ControlId = about::ControlId;
 
     // `instance` holds the window's resources (the hand cursor, the header icon).
     explicit aboutfrm(HINSTANCE instance);
     ~aboutfrm();
-    aboutfrm(const aboutfrm&) = delete;
-    aboutfrm& operator=(const aboutfrm&) = delete;
 
     // Creates the window (its Form_Load centres it), shows it above `owner` and returns when it has
     // closed. `owner` takes no input meanwhile; the thread's other windows and timers go on. A quit
@@ -32,23 +32,18 @@ public:
     // size stays. Reckoned on the window's outer size, in twips, in single precision.
     void CenterForm(aboutfrm& form);
 
-    HWND Handle() const noexcept { return hwnd_; }
-
 private:
-    struct GdiObjectDeleter {
-        void operator()(HGDIOBJ object) const noexcept { DeleteObject(object); }
-    };
-    using FontHandle = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiObjectDeleter>;
-    using BrushHandle = std::unique_ptr<std::remove_pointer_t<HBRUSH>, GdiObjectDeleter>;
+    friend class ui::WindowImpl<aboutfrm>;
+
     struct IconDeleter {
         void operator()(HICON icon) const noexcept { DestroyIcon(icon); }
     };
     using IconHandle = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
 
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
-    static LRESULT CALLBACK HeadSubclass(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                         DWORD_PTR self) noexcept;
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // The header band passes its children's clicks and colours on to the window.
+    LRESULT HeaderBandMessage(HWND band, UINT message, WPARAM wParam, LPARAM lParam);
+    void OnWindowGone() noexcept;
 
     void Create(HWND owner);
     void CreateControls();
@@ -56,19 +51,19 @@ private:
     void Form_Load();
     void Move(float leftTwips, float topTwips);
 
-    void OnClick(ControlId id);
-    HBRUSH OnControlColour(HWND control, HDC dc);
-    bool OnSetCursor(HWND under);
-    void Paint(HDC dc);
+    // Opens the row's link, or closes the window for OK.
+    void FollowClick(ControlId id);
+    HBRUSH ColourControl(HWND control, HDC dc);
+    bool ShowHandOverLink(HWND under);
+    void PaintBorderLine(HDC dc);
 
-    HWND Control(ControlId id) const noexcept { return controls_[about::Row(id)]; }
+    HWND Control(ControlId id) const noexcept { return controls_[about::kControls.Index(id)]; }
     const about::ControlRow* RowOfControl(HWND control) const noexcept;
 
     HINSTANCE instance_;
-    HWND hwnd_ = nullptr;
     HWND tooltip_ = nullptr;
     std::array<HWND, about::kControlCount> controls_{};
-    std::array<FontHandle, about::kControlCount> fonts_;
+    std::array<ui::GdiObject<HFONT>, about::kControlCount> fonts_;
     bool closed_ = false;
 
     int dpiX_ = 96;
@@ -79,7 +74,7 @@ private:
 
     HCURSOR hand_ = nullptr;  // a resource: not destroyed
     IconHandle headerIcon_;
-    BrushHandle whiteBrush_;
+    ui::GdiObject<HBRUSH> whiteBrush_;
 };
 
 }  // namespace korvena

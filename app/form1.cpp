@@ -3,7 +3,6 @@
 #include <commctrl.h>
 #include <imm.h>
 
-#include <exception>
 #include <optional>
 #include <stdexcept>
 
@@ -12,13 +11,16 @@
 #include "about/shell_open.h"
 #include "app/help_file_path.h"
 #include "app/html_help.h"
-#include "app/program_end.h"
-#include "app/window_object.h"
 #include "cad/frame.h"
 #include "commands/matching_contour_assignment.h"
 #include "commands/pick_elevation.h"
 #include "commands/scatter_point_assignment.h"
 #include "commands/sequential_contour_assignment.h"
+#include "ui/win/font.h"
+#include "ui/win/program_end.h"
+#include "ui/win/screen.h"
+#include "ui/win/subclass.h"
+#include "ui/win/tooltip.h"
 
 namespace korvena {
 
@@ -27,13 +29,16 @@ using form1::ControlRow;
 
 namespace {
 
-constexpr std::wstring_view kClassName = L"Korvena.Form1";
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;  // fixed single border
 constexpr DWORD kExStyle = 0;
 constexpr COLORREF kFocusColour = RGB(192, 255, 192);
 constexpr COLORREF kFrameCaptionColour = RGB(255, 0, 0);
 constexpr COLORREF kLabelColour = RGB(0, 0, 255);
 constexpr int kIconResource = 1;  // korvena.rc
+const ui::WindowClass kWindowClass{.name = L"Korvena.Form1",
+                                   .what = "the main window",
+                                   .iconResource = kIconResource,
+                                   .background = &ui::ButtonFaceBackground};
 
 struct ControlClass {
     const wchar_t* name;
@@ -54,19 +59,6 @@ ControlClass ClassOf(ControlKind kind) {
             return {WC_BUTTONW, child | WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON | BS_NOTIFY, 0};
     }
     return {};
-}
-
-HFONT MakeFont(double points, int dpi) {
-    LOGFONTW font{};
-    font.lfHeight = -twips::PointsToPixels(points, dpi);
-    font.lfWeight = FW_NORMAL;
-    font.lfCharSet = GB2312_CHARSET;
-    font.lfOutPrecision = OUT_DEFAULT_PRECIS;
-    font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
-    font.lfQuality = DEFAULT_QUALITY;
-    font.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-    form1::kFontFace.copy(font.lfFaceName, LF_FACESIZE - 1);
-    return CreateFontIndirectW(&font);
 }
 
 std::wstring WindowText(HWND window) {
@@ -94,36 +86,17 @@ Form1::Form1(HINSTANCE instance, Platform& platform, CadLink& link)
     : instance_(instance), platform_(platform), link_(link) {}
 
 Form1::~Form1() {
-    if (hwnd_ != nullptr) {
-        DestroyWindow(hwnd_);
-    }
+    Destroy();
 }
 
 // ---- Creation ------------------------------------------------------------------------------------------
 
 void Form1::Create() {
-    const HDC screen = GetDC(nullptr);
-    dpiX_ = GetDeviceCaps(screen, LOGPIXELSX);
-    dpiY_ = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    twipsPerPixelX_ = twips::TwipsPerPixel(dpiX_);
-    twipsPerPixelY_ = twips::TwipsPerPixel(dpiY_);
-
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    if (!GetClassInfoExW(instance_, kClassName.data(), &windowClass)) {
-        windowClass = WNDCLASSEXW{};
-        windowClass.cbSize = sizeof(windowClass);
-        windowClass.lpfnWndProc = &Form1::WindowProc;
-        windowClass.hInstance = instance_;
-        windowClass.hIcon = LoadIconW(instance_, MAKEINTRESOURCEW(kIconResource));
-        windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        windowClass.lpszClassName = kClassName.data();
-        if (RegisterClassExW(&windowClass) == 0) {
-            throw std::runtime_error("RegisterClassExW failed for the main window");
-        }
-    }
+    const ui::ScreenResolution screen = ui::ReadScreenResolution();
+    dpiX_ = screen.dpiX;
+    dpiY_ = screen.dpiY;
+    twipsPerPixelX_ = screen.TwipsPerPixelX();
+    twipsPerPixelY_ = screen.TwipsPerPixelY();
 
     RECT outer{0, 0, twips::ToPixels(form1::kClientWidthTwips, twipsPerPixelX_),
                twips::ToPixels(form1::kClientHeightTwips, twipsPerPixelY_)};
@@ -134,14 +107,12 @@ void Form1::Create() {
                                   .width = outerPixels_.cx * twipsPerPixelX_,
                                   .height = outerPixels_.cy * twipsPerPixelY_};
 
-    captionFont_.reset(MakeFont(form1::kCaptionPoints, dpiY_));
-    inputFont_.reset(MakeFont(form1::kInputPoints, dpiY_));
+    captionFont_ = ui::MakeFont(form1::kCaptionFont, dpiY_);
+    inputFont_ = ui::MakeFont(form1::kInputFont, dpiY_);
     focusBrush_.reset(CreateSolidBrush(kFocusColour));
 
-    if (CreateWindowExW(kExStyle, kClassName.data(), std::wstring(form1::kCaption).c_str(), kStyle, 0, 0,
-                        outerPixels_.cx, outerPixels_.cy, nullptr, nullptr, instance_, this) == nullptr) {
-        throw std::runtime_error("CreateWindowExW failed for the main window");
-    }
+    CreateWindowOf(kWindowClass, instance_, kExStyle, std::wstring(form1::kCaption).c_str(), kStyle, 0, 0,
+                   outerPixels_.cx, outerPixels_.cy, nullptr);
     CreateControls();
     LayoutControls();
     Form_Load();
@@ -152,55 +123,47 @@ void Form1::Create() {
 
 void Form1::CreateControls() {
     for (const ControlId id : form1::CreationOrder()) {
-        const ControlRow& row = form1::RowOf(id);
+        const ControlRow& row = form1::kControls.RowOf(id);
         const ControlClass kind = ClassOf(row.kind);
         const HWND control =
             CreateWindowExW(kind.exStyle, kind.name, std::wstring(row.text).c_str(), kind.style, 0, 0, 0, 0,
-                            hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
+                            Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
         if (control == nullptr) {
             throw std::runtime_error("CreateWindowExW failed for a control of the main window");
         }
-        controls_[form1::Row(id)] = control;
+        controls_[form1::kControls.Index(id)] = control;
         const HFONT font = row.kind == ControlKind::TextInput ? inputFont_.get() : captionFont_.get();
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         if (row.kind == ControlKind::Frame) {
             // Group boxes under visual styles draw their caption in the theme's colour, whatever
             // WM_CTLCOLORSTATIC says; the frames paint themselves to show theirs in red.
-            SetWindowSubclass(control, &Form1::FrameSubclass, 0, reinterpret_cast<DWORD_PTR>(this));
+            ui::Subclass<&Form1::FrameMessage>(control, this);
         }
         if (row.kind == ControlKind::TextInput) {
             // The inputs take numbers: typing goes straight in, past any input method editor.
             ImmAssociateContext(control, nullptr);
         }
     }
-    SetWindowSubclass(Control(ControlId::Text1), &Form1::Text1Subclass, 0, reinterpret_cast<DWORD_PTR>(this));
+    ui::Subclass<&Form1::Text1Message>(Control(ControlId::Text1), this);
     lastFocus_ = Control(form1::CreationOrder().front());
 }
 
 void Form1::LayoutControls() {
     for (const ControlRow& row : form1::kControls) {
-        const form1::PixelBox box = form1::ToClientPixels(row, twipsPerPixelX_, twipsPerPixelY_);
+        const ui::PixelBox box = form1::ToClientPixels(row, twipsPerPixelX_, twipsPerPixelY_);
         SetWindowPos(Control(row.id), nullptr, box.left, box.top, box.width, box.height,
                      SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
 
 void Form1::CreateTooltips() {
-    tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                               WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
-                               CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance_, nullptr);
+    tooltip_ = ui::CreateTooltipWindow(Handle(), instance_);
     if (tooltip_ == nullptr) {
         return;  // the window works without its tooltips
     }
     for (const ControlRow& row : form1::kControls) {
-        if (row.kind != ControlKind::Label) continue;
-        TTTOOLINFOW tool{};
-        tool.cbSize = sizeof(tool);
-        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-        tool.hwnd = hwnd_;
-        tool.uId = reinterpret_cast<UINT_PTR>(Control(row.id));
-        tool.lpszText = const_cast<wchar_t*>(form1::kLabelTip.data());
-        SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+        if (row.kind == ControlKind::Label)
+            ui::AddTooltip(tooltip_, Handle(), Control(row.id), form1::kLabelTip);
     }
 }
 
@@ -228,7 +191,7 @@ void Form1::CenterForm(Form1& window) {
     const auto screenHeight = static_cast<float>(GetSystemMetrics(SM_CYSCREEN) * window.twipsPerPixelY_);
     const twips::FormPosition position =
         twips::CenterFormPosition(screenWidth, screenHeight, static_cast<float>(window.placement_.width),
-                                  static_cast<float>(window.placement_.height));
+                                  static_cast<float>(window.placement_.height), form1::kCenterFormShare);
     window.Move(position.left, position.top);
 }
 
@@ -236,65 +199,44 @@ void Form1::Move(float leftTwips, float topTwips) {
     placement_.left = leftTwips;
     placement_.top = topTwips;
     const twips::PixelRect pixels = twips::SetWindowPosPixels(placement_, twipsPerPixelX_, twipsPerPixelY_);
-    SetWindowPos(hwnd_, nullptr, pixels.x, pixels.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(Handle(), nullptr, pixels.x, pixels.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Form1::PinOnTop() {
     const twips::PixelRect pixels = twips::PinnedPlacement(placement_, twipsPerPixelX_, twipsPerPixelY_,
                                                            outerPixels_.cx, outerPixels_.cy);
     // A failure leaves the window where it is, not topmost; nothing else depends on it.
-    SetWindowPos(hwnd_, HWND_TOPMOST, pixels.x, pixels.y, pixels.cx, pixels.cy, 0);
+    SetWindowPos(Handle(), HWND_TOPMOST, pixels.x, pixels.y, pixels.cx, pixels.cy, 0);
 }
 
 void Form1::Show(int showCommand) {
-    ShowWindow(hwnd_, showCommand);
-    UpdateWindow(hwnd_);
+    ShowWindow(Handle(), showCommand);
+    UpdateWindow(Handle());
     RestoreFocus();
 }
 
 bool Form1::TranslateDialogKey(MSG& message) noexcept {
-    return hwnd_ != nullptr && IsDialogMessageW(hwnd_, &message) != FALSE;
+    return Handle() != nullptr && IsDialogMessageW(Handle(), &message) != FALSE;
 }
 
 // ---- Messages ------------------------------------------------------------------------------------------
-
-LRESULT CALLBACK Form1::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-    Form1* self = WindowObject<Form1>(hwnd, message, lParam);
-    if (self == nullptr) {
-        return DefWindowProcW(hwnd, message, wParam, lParam);
-    }
-    if (message == WM_NCCREATE) self->hwnd_ = hwnd;
-    if (message == WM_NCDESTROY) {
-        self->hwnd_ = nullptr;
-        return DefWindowProcW(hwnd, message, wParam, lParam);
-    }
-    try {
-        return self->HandleMessage(message, wParam, lParam);
-    } catch (const std::exception& error) {
-        EndProgramOnError(error.what());
-    } catch (...) {
-        EndProgramOnError({});
-    }
-}
 
 LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND: {
             const int id = LOWORD(wParam);
             if (id == IDOK && lParam == 0) {
-                OnEnterKey();
-            } else if (form1::IsControlId(id)) {
-                OnCommand(static_cast<ControlId>(id), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+                ClickFocusedButton();
+            } else if (form1::kControls.IsControlId(id)) {
+                HandleControlNotification(static_cast<ControlId>(id), HIWORD(wParam),
+                                          reinterpret_cast<HWND>(lParam));
             }
             return 0;
         }
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORSTATIC:
-            if (const HBRUSH brush =
-                    OnControlColour(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam))) {
-                return reinterpret_cast<LRESULT>(brush);
-            }
-            break;
+            return ColourReply(ColourControl(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam)),
+                               message, wParam, lParam);
         case WM_ACTIVATE:
             if (LOWORD(wParam) != WA_INACTIVE && HIWORD(wParam) == 0) {
                 RestoreFocus();
@@ -318,7 +260,7 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         default:
             break;
     }
-    return DefWindowProcW(hwnd_, message, wParam, lParam);
+    return DefWindowProcW(Handle(), message, wParam, lParam);
 }
 
 void Form1::RestoreFocus() {
@@ -327,7 +269,7 @@ void Form1::RestoreFocus() {
     }
 }
 
-void Form1::OnCommand(ControlId id, int code, HWND control) {
+void Form1::HandleControlNotification(ControlId id, int code, HWND control) {
     if (const std::optional<Input> input = form1::InputOf(id)) {
         if (code == EN_SETFOCUS) {
             lastFocus_ = control;
@@ -335,7 +277,7 @@ void Form1::OnCommand(ControlId id, int code, HWND control) {
         } else if (code == EN_KILLFOCUS) {
             Input_LostFocus(*input);
         }
-    } else if (form1::RowOf(id).kind == ControlKind::Button) {
+    } else if (form1::kControls.RowOf(id).kind == ControlKind::Button) {
         if (code == BN_SETFOCUS) {
             lastFocus_ = control;
         } else if (code == BN_CLICKED) {
@@ -346,22 +288,22 @@ void Form1::OnCommand(ControlId id, int code, HWND control) {
 
 // Enter where the focused control does not take it: the dialog keys report it as IDOK. On a push
 // button it clicks the button, as Space does; elsewhere it does nothing.
-void Form1::OnEnterKey() {
+void Form1::ClickFocusedButton() {
     const HWND focus = GetFocus();
     const int id = GetDlgCtrlID(focus);
-    if (GetParent(focus) == hwnd_ && form1::IsControlId(id) &&
-        form1::RowOf(static_cast<ControlId>(id)).kind == ControlKind::Button) {
+    if (GetParent(focus) == Handle() && form1::kControls.IsControlId(id) &&
+        form1::kControls.RowOf(static_cast<ControlId>(id)).kind == ControlKind::Button) {
         ClickButton(static_cast<ControlId>(id));
     }
 }
 
 // Colours of the window's own controls; null for anything else.
-HBRUSH Form1::OnControlColour(HWND control, HDC dc) {
+HBRUSH Form1::ColourControl(HWND control, HDC dc) {
     const int id = GetDlgCtrlID(control);
-    if (GetParent(control) != hwnd_ || !form1::IsControlId(id)) {
+    if (GetParent(control) != Handle() || !form1::kControls.IsControlId(id)) {
         return nullptr;
     }
-    const ControlRow& row = form1::RowOf(static_cast<ControlId>(id));
+    const ControlRow& row = form1::kControls.RowOf(static_cast<ControlId>(id));
     if (const std::optional<Input> input = form1::InputOf(row.id)) {
         SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
         if (highlighted_[static_cast<std::size_t>(*input)]) {
@@ -378,65 +320,45 @@ HBRUSH Form1::OnControlColour(HWND control, HDC dc) {
     return GetSysColorBrush(COLOR_BTNFACE);
 }
 
-LRESULT CALLBACK Form1::Text1Subclass(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                      DWORD_PTR self) noexcept {
-    try {
-        switch (message) {
-            case WM_GETDLGCODE: {
-                // Enter must reach the input as a character instead of being taken by the dialog keys.
-                LRESULT code = DefSubclassProc(hwnd, message, wParam, lParam);
-                const auto* pending = reinterpret_cast<const MSG*>(lParam);
-                if (pending != nullptr && pending->message == WM_KEYDOWN && pending->wParam == VK_RETURN) {
-                    code |= DLGC_WANTMESSAGE;
-                }
-                return code;
+LRESULT Form1::Text1Message(HWND text1, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_GETDLGCODE: {
+            // Enter must reach the input as a character instead of being taken by the dialog keys.
+            LRESULT code = DefSubclassProc(text1, message, wParam, lParam);
+            const auto* pending = reinterpret_cast<const MSG*>(lParam);
+            if (pending != nullptr && pending->message == WM_KEYDOWN && pending->wParam == VK_RETURN) {
+                code |= DLGC_WANTMESSAGE;
             }
-            case WM_CHAR:
-                if (wParam == VK_RETURN) {
-                    // Handled here alone: a single-line input would answer Enter with a beep.
-                    reinterpret_cast<Form1*>(self)->Text1_KeyPress(static_cast<wchar_t>(wParam));
-                    return 0;
-                }
-                break;
-            case WM_NCDESTROY:
-                RemoveWindowSubclass(hwnd, &Form1::Text1Subclass, id);
-                break;
-            default:
-                break;
+            return code;
         }
-        return DefSubclassProc(hwnd, message, wParam, lParam);
-    } catch (const std::exception& error) {
-        EndProgramOnError(error.what());
-    } catch (...) {
-        EndProgramOnError({});
-    }
-}
-
-LRESULT CALLBACK Form1::FrameSubclass(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                      DWORD_PTR self) noexcept {
-    try {
-        switch (message) {
-            case WM_ERASEBKGND:
-                return TRUE;  // WM_PAINT fills the background
-            case WM_PAINT: {
-                PAINTSTRUCT paint{};
-                const HDC dc = BeginPaint(hwnd, &paint);
-                reinterpret_cast<Form1*>(self)->PaintFrame(hwnd, dc);
-                EndPaint(hwnd, &paint);
+        case WM_CHAR:
+            if (wParam == VK_RETURN) {
+                // Handled here alone: a single-line input would answer Enter with a beep.
+                Text1_KeyPress(static_cast<wchar_t>(wParam));
                 return 0;
             }
-            case WM_NCDESTROY:
-                RemoveWindowSubclass(hwnd, &Form1::FrameSubclass, id);
-                break;
-            default:
-                break;
-        }
-        return DefSubclassProc(hwnd, message, wParam, lParam);
-    } catch (const std::exception& error) {
-        EndProgramOnError(error.what());
-    } catch (...) {
-        EndProgramOnError({});
+            break;
+        default:
+            break;
     }
+    return DefSubclassProc(text1, message, wParam, lParam);
+}
+
+LRESULT Form1::FrameMessage(HWND frame, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_ERASEBKGND:
+            return TRUE;  // WM_PAINT fills the background
+        case WM_PAINT: {
+            PAINTSTRUCT paint{};
+            const HDC dc = BeginPaint(frame, &paint);
+            PaintFrame(frame, dc);
+            EndPaint(frame, &paint);
+            return 0;
+        }
+        default:
+            break;
+    }
+    return DefSubclassProc(frame, message, wParam, lParam);
 }
 
 // A frame: an etched line round its rectangle, broken at the top left by its caption in red. The
@@ -444,9 +366,9 @@ LRESULT CALLBACK Form1::FrameSubclass(HWND hwnd, UINT message, WPARAM wParam, LP
 void Form1::PaintFrame(HWND frame, HDC dc) {
     RECT area{};
     GetClientRect(frame, &area);
-    FillRect(dc, &area, OnControlColour(frame, dc));  // also sets the caption's colours
+    FillRect(dc, &area, ColourControl(frame, dc));  // also sets the caption's colours
 
-    const HGDIOBJ oldFont = SelectObject(dc, captionFont_.get());
+    const ui::SelectedObject font(dc, captionFont_.get());
     TEXTMETRICW metrics{};
     GetTextMetricsW(dc, &metrics);
     RECT line = area;
@@ -464,7 +386,6 @@ void Form1::PaintFrame(HWND frame, HDC dc) {
         ExtTextOutW(dc, area.left + inset, area.top, ETO_OPAQUE | ETO_CLIPPED, &band, caption.c_str(),
                     static_cast<UINT>(caption.size()), nullptr);
     }
-    SelectObject(dc, oldFont);
 }
 
 // ---- Inputs --------------------------------------------------------------------------------------------
@@ -502,30 +423,21 @@ void Form1::FocusText1() {
 // ---- Buttons -------------------------------------------------------------------------------------------
 
 void Form1::ClickButton(ControlId id) {
-    switch (id) {
-        case ControlId::Command1:
-            Command1_Click();
-            break;
-        case ControlId::Command3:
-            Command3_Click();
-            break;
-        case ControlId::Command4:
-            Command4_Click();
-            break;
-        case ControlId::Command5:
-            Command5_Click();
-            break;
-        case ControlId::Command6:
-            Command6_Click();
-            break;
-        case ControlId::xpcmdbutton6:
-            xpcmdbutton6_Click();
-            break;
-        case ControlId::xpcmdbutton7:
-            xpcmdbutton7_Click();
-            break;
-        default:
-            break;
+    struct ClickHandler {
+        ControlId button;
+        void (Form1::*click)();
+    };
+    static constexpr ClickHandler kClickHandlers[] = {
+        {ControlId::Command1, &Form1::Command1_Click},
+        {ControlId::Command3, &Form1::Command3_Click},
+        {ControlId::Command4, &Form1::Command4_Click},
+        {ControlId::Command5, &Form1::Command5_Click},
+        {ControlId::Command6, &Form1::Command6_Click},
+        {ControlId::xpcmdbutton6, &Form1::xpcmdbutton6_Click},
+        {ControlId::xpcmdbutton7, &Form1::xpcmdbutton7_Click},
+    };
+    for (const ClickHandler& handler : kClickHandlers) {
+        if (handler.button == id) (this->*handler.click)();
     }
 }
 
@@ -577,18 +489,18 @@ void Form1::Command6_Click() {
 
 void Form1::xpcmdbutton6_Click() {
     // The path is composed anew on every click; a click while the viewer is open asks again.
-    ShowHelpTopic(hwnd_, HelpFilePath(ExecutableFolder(ModuleFileName())));
+    ShowHelpTopic(Handle(), HelpFilePath(ExecutableFolder(ModuleFileName())));
 }
 
 void Form1::xpcmdbutton7_Click() {
     // The About window opens also when the shell could not open the site.
-    ShellOpen(hwnd_, about::MakerSiteAddress);
+    ShellOpen(Handle(), about::MakerSiteAddress);
     aboutfrm about(instance_);
-    about.ShowModal(hwnd_);
+    about.ShowModal(Handle());
 }
 
 void Form1::ShowContextHelp() {
-    ShowHelpTopic(hwnd_, helpFile_);
+    ShowHelpTopic(Handle(), helpFile_);
 }
 
 }  // namespace korvena

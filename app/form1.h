@@ -5,31 +5,29 @@
 #include <windows.h>
 
 #include <array>
-#include <memory>
 #include <string>
 #include <string_view>
-#include <type_traits>
 
 #include "app/form1_layout.h"
-#include "app/twips.h"
 #include "cad/cad_link.h"
 #include "cad/main_window_inputs.h"
 #include "cad/platform.h"
 #include "promo/promotional_window.h"
+#include "ui/twips.h"
+#include "ui/win/gdi_object.h"
+#include "ui/win/window_impl.h"
 
 namespace korvena {
 
 struct CommandContext;
 
-class Form1 final : public MainWindowInputs {
+class Form1 final : public MainWindowInputs, public ui::WindowImpl<Form1> {
 public:
     using ControlId = form1::ControlId;
 
     // The window keeps references to both for its whole life.
     Form1(HINSTANCE instance, Platform& platform, CadLink& link);
     ~Form1() override;
-    Form1(const Form1&) = delete;
-    Form1& operator=(const Form1&) = delete;
 
     // Creates the window and its controls and runs Form_Load; the window stays hidden.
     // Throws std::runtime_error when the window cannot be created.
@@ -37,8 +35,7 @@ public:
     // Shows the window and puts the focus into the first control in tab order (Text3).
     void Show(int showCommand);
 
-    HWND Handle() const noexcept { return hwnd_; }
-    HWND Control(ControlId id) const noexcept { return controls_[form1::Row(id)]; }
+    HWND Control(ControlId id) const noexcept { return controls_[form1::kControls.Index(id)]; }
     // The keyboard interface of the window (Tab, Shift+Tab, Enter, Space on a button) for one message
     // of the loop; true when the message was used up.
     bool TranslateDialogKey(MSG& message) noexcept;
@@ -58,21 +55,16 @@ public:
     void FocusText1() override;
 
 private:
-    struct GdiObjectDeleter {
-        void operator()(HGDIOBJ object) const noexcept { DeleteObject(object); }
-    };
-    using FontHandle = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiObjectDeleter>;
-    using BrushHandle = std::unique_ptr<std::remove_pointer_t<HBRUSH>, GdiObjectDeleter>;
+    friend class ui::WindowImpl<Form1>;
 
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
-    static LRESULT CALLBACK Text1Subclass(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                          DWORD_PTR self) noexcept;
-    static LRESULT CALLBACK FrameSubclass(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                          DWORD_PTR self) noexcept;
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    void OnCommand(ControlId id, int code, HWND control);
-    void OnEnterKey();
-    HBRUSH OnControlColour(HWND control, HDC dc);
+    // Text1 takes Enter as a character; a frame paints itself with its caption in red.
+    LRESULT Text1Message(HWND text1, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT FrameMessage(HWND frame, UINT message, WPARAM wParam, LPARAM lParam);
+    // WM_COMMAND from a control: focus notes of the inputs and buttons, and clicks.
+    void HandleControlNotification(ControlId id, int code, HWND control);
+    void ClickFocusedButton();
+    HBRUSH ColourControl(HWND control, HDC dc);
     void RestoreFocus();
     void PaintFrame(HWND frame, HDC dc);
 
@@ -112,7 +104,6 @@ private:
     HINSTANCE instance_;
     Platform& platform_;
     CadLink& link_;
-    HWND hwnd_ = nullptr;
     HWND tooltip_ = nullptr;
     std::array<HWND, form1::kControlCount> controls_{};
     HWND lastFocus_ = nullptr;           // the control that had the focus last; gets it back on activation
@@ -127,9 +118,9 @@ private:
     twips::TwipsRect placement_;  // outer rectangle of the window, in twips
     SIZE outerPixels_{};          // outer size of the window, in pixels
 
-    FontHandle captionFont_;  // frames, labels, buttons
-    FontHandle inputFont_;    // text inputs
-    BrushHandle focusBrush_;  // background of the input that has the focus
+    ui::GdiObject<HFONT> captionFont_;  // frames, labels, buttons
+    ui::GdiObject<HFONT> inputFont_;    // text inputs
+    ui::GdiObject<HBRUSH> focusBrush_;  // background of the input that has the focus
 
     std::wstring helpFile_;
     std::wstring selectionSetName_;

@@ -8,7 +8,7 @@
 
 #include "app/form1.h"
 #include "app/module1.h"
-#include "app/program_end.h"
+#include "ui/win/program_end.h"
 #include "cad/win/com_apartment.h"
 #include "cad/win/win32_platform.h"
 

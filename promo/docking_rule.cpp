@@ -18,10 +18,9 @@ DockingAction MoveTo(DockingAction::Move move, float to, bool show) noexcept {
 }  // namespace
 
 PanelPosition CenterForm1Position(Edge edge, const Screen& screen, float width, float height) noexcept {
-    return PanelPosition{
-        .left = edge == Edge::Left ? 0.0F : screen.Width() - width,
-        .top = (screen.Height() - height) / 3.0F,
-    };
+    PanelPosition position = twips::CenterFormPosition(screen.Width(), screen.Height(), width, height, 3);
+    position.left = edge == Edge::Left ? 0.0F : screen.Width() - width;
+    return position;
 }
 
 DockingAction DockingRule(const DockingView& view) noexcept {

@@ -3,6 +3,8 @@
 // what each tick of its Timer1 does with it. Plain arithmetic on the panel's twips and the pixels the
 // system reports, with no window header, so that every case is tested on the host.
 
+#include "ui/twips.h"
+
 namespace korvena::promo {
 
 // The screen edge a panel docks at: ad1frm at the left, adfrm at the right.
@@ -21,12 +23,7 @@ struct Screen {
 };
 
 // A panel's place in twips: its Left and Top.
-struct PanelPosition {
-    float left = 0;
-    float top = 0;
-
-    friend bool operator==(const PanelPosition&, const PanelPosition&) = default;
-};
+using PanelPosition = twips::FormPosition;
 
 // CenterForm1: the panel at its edge (left: L = 0; right: L = SW - W), its top at one third of the
 // free height, T = (SH - H) / 3. Single precision, not rounded.

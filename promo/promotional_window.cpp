@@ -1,21 +1,24 @@
 #include "promo/promotional_window.h"
 
-#include <stdexcept>
 #include <string_view>
 
-#include "app/twips.h"
-#include "app/window_object.h"
+#include "ui/twips.h"
+#include "ui/win/screen.h"
 
 namespace korvena::promo {
 
 namespace {
 
-constexpr wchar_t kClassName[] = L"Korvena.PromotionalWindow";
 constexpr wchar_t kTitle[] = L"休息一下，马上回来！";  // no title bar shows it
 constexpr DWORD kStyle = WS_POPUP | WS_CLIPCHILDREN;   // no border, no title bar, no buttons
 constexpr DWORD kExStyle = WS_EX_TOOLWINDOW;           // not in the taskbar
 constexpr COLORREF kBackground = RGB(197, 210, 240);
 constexpr int kIconResource = 2;  // korvena.rc: the panels' own icon
+// The background brush is made once, with the class, and kept for the program's life.
+const ui::WindowClass kWindowClass{.name = L"Korvena.PromotionalWindow",
+                                   .what = "a promotional window",
+                                   .iconResource = kIconResource,
+                                   .background = [] { return CreateSolidBrush(kBackground); }};
 
 // The panel and its browser, in twips. The browser reaches past the window on every side, so that
 // its own border and any scroll bars of a page lie outside.
@@ -29,31 +32,11 @@ constexpr std::wstring_view kPageAddress = L"about:blank";
 enum TimerId : UINT_PTR { Timer1 = 1, Timer2 = 2 };
 
 Screen CurrentScreen() noexcept {
-    const HDC screen = GetDC(nullptr);
-    const int dpiX = GetDeviceCaps(screen, LOGPIXELSX);
-    const int dpiY = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
+    const ui::ScreenResolution resolution = ui::ReadScreenResolution();
     return Screen{.widthPixels = GetSystemMetrics(SM_CXSCREEN),
                   .heightPixels = GetSystemMetrics(SM_CYSCREEN),
-                  .twipsPerPixelX = twips::TwipsPerPixel(dpiX),
-                  .twipsPerPixelY = twips::TwipsPerPixel(dpiY)};
-}
-
-void RegisterPanelClass(HINSTANCE instance, WNDPROC procedure) {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    if (GetClassInfoExW(instance, kClassName, &windowClass)) return;
-    windowClass = WNDCLASSEXW{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(kIconResource));
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = CreateSolidBrush(kBackground);  // kept with the class for the program's life
-    windowClass.lpszClassName = kClassName;
-    if (RegisterClassExW(&windowClass) == 0) {
-        throw std::runtime_error("RegisterClassExW failed for a promotional window");
-    }
+                  .twipsPerPixelX = resolution.TwipsPerPixelX(),
+                  .twipsPerPixelY = resolution.TwipsPerPixelY()};
 }
 
 }  // namespace
@@ -62,18 +45,16 @@ PromotionalWindow::PromotionalWindow(HINSTANCE instance, Edge edge) noexcept
     : instance_(instance), edge_(edge) {}
 
 PromotionalWindow::~PromotionalWindow() {
-    if (hwnd_ != nullptr) {
-        DestroyWindow(hwnd_);
-    }
+    Destroy();
 }
 
 void PromotionalWindow::Show() {
-    if (hwnd_ == nullptr) {
+    if (Handle() == nullptr) {
         Create();
         Form_Load();
     }
-    if (!IsWindowVisible(hwnd_)) {
-        ShowWindow(hwnd_, SW_SHOWNA);
+    if (!IsWindowVisible(Handle())) {
+        ShowWindow(Handle(), SW_SHOWNA);
     }
 }
 
@@ -83,11 +64,7 @@ void PromotionalWindow::Create() {
     height_ = kHeightTwips;
     pixels_ = SIZE{twips::ToPixels(width_, screen_.twipsPerPixelX),
                    twips::ToPixels(height_, screen_.twipsPerPixelY)};
-    RegisterPanelClass(instance_, &PromotionalWindow::WindowProc);
-    if (CreateWindowExW(kExStyle, kClassName, kTitle, kStyle, 0, 0, pixels_.cx, pixels_.cy, nullptr, nullptr,
-                        instance_, this) == nullptr) {
-        throw std::runtime_error("CreateWindowExW failed for a promotional window");
-    }
+    CreateWindowOf(kWindowClass, instance_, kExStyle, kTitle, kStyle, 0, 0, pixels_.cx, pixels_.cy, nullptr);
     const RECT box{
         twips::ToPixels(kBrowserTwips.left, screen_.twipsPerPixelX),
         twips::ToPixels(kBrowserTwips.top, screen_.twipsPerPixelY),
@@ -95,8 +72,8 @@ void PromotionalWindow::Create() {
         twips::ToPixels(kBrowserTwips.top + kBrowserTwips.height, screen_.twipsPerPixelY),
     };
     // Without a browser engine the panel shows its own background and the program goes on.
-    WebBrowser1.Create(hwnd_, box);
-    SetTimer(hwnd_, Timer2, DockingTimers::kTimer2Interval, nullptr);
+    WebBrowser1.Create(Handle(), box);
+    SetTimer(Handle(), Timer2, DockingTimers::kTimer2Interval, nullptr);
 }
 
 void PromotionalWindow::Form_Load() {
@@ -106,7 +83,7 @@ void PromotionalWindow::Form_Load() {
     const twips::PixelRect pixels =
         twips::PinnedPlacement({left_, top_, width_, height_}, screen_.twipsPerPixelX, screen_.twipsPerPixelY,
                                pixels_.cx, pixels_.cy);
-    SetWindowPos(hwnd_, HWND_TOPMOST, pixels.x, pixels.y, pixels.cx, pixels.cy, 0);
+    SetWindowPos(Handle(), HWND_TOPMOST, pixels.x, pixels.y, pixels.cx, pixels.cy, 0);
     WebBrowser1.Navigate(kPageAddress);
 }
 
@@ -120,14 +97,14 @@ void PromotionalWindow::Move(float leftTwips, float topTwips) {
     top_ = topTwips;
     const twips::PixelRect pixels = twips::SetWindowPosPixels({left_, top_, width_, height_},
                                                               screen_.twipsPerPixelX, screen_.twipsPerPixelY);
-    SetWindowPos(hwnd_, nullptr, pixels.x, pixels.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(Handle(), nullptr, pixels.x, pixels.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void PromotionalWindow::Timer2_Tick() {
     const bool starting = !timers_.Timer1Runs();
     timers_.Timer2_Tick();
     if (starting) {
-        SetTimer(hwnd_, Timer1, timers_.timer1Interval, nullptr);
+        SetTimer(Handle(), Timer1, timers_.timer1Interval, nullptr);
     }
 }
 
@@ -135,7 +112,7 @@ void PromotionalWindow::Timer1_Tick() {
     POINT cursor{};
     GetCursorPos(&cursor);
     RECT window{};
-    GetWindowRect(hwnd_, &window);
+    GetWindowRect(Handle(), &window);
     const DockingView view{.cursor = {cursor.x, cursor.y},
                            .window = {window.left, window.top, window.right, window.bottom},
                            .left = left_,
@@ -143,7 +120,7 @@ void PromotionalWindow::Timer1_Tick() {
                            .width = width_,
                            .height = height_,
                            .screen = screen_,
-                           .minimized = IsIconic(hwnd_) != FALSE};
+                           .minimized = IsIconic(Handle()) != FALSE};
     const DockingAction action = DockingRule(view);
     switch (action.move) {
         case DockingAction::Move::Left:
@@ -157,25 +134,6 @@ void PromotionalWindow::Timer1_Tick() {
     }
     if (action.show) {
         Show();
-    }
-}
-
-LRESULT CALLBACK PromotionalWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam,
-                                               LPARAM lParam) noexcept {
-    PromotionalWindow* self = WindowObject<PromotionalWindow>(hwnd, message, lParam);
-    if (self == nullptr) {
-        return DefWindowProcW(hwnd, message, wParam, lParam);
-    }
-    if (message == WM_NCCREATE) self->hwnd_ = hwnd;
-    if (message == WM_NCDESTROY) {
-        self->hwnd_ = nullptr;
-        return DefWindowProcW(hwnd, message, wParam, lParam);
-    }
-    try {
-        return self->HandleMessage(message, wParam, lParam);
-    } catch (...) {
-        // A panel's failure is no reason to end the program: the message is dropped.
-        return 0;
     }
 }
 
@@ -194,7 +152,7 @@ LRESULT PromotionalWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lPa
         default:
             break;
     }
-    return DefWindowProcW(hwnd_, message, wParam, lParam);
+    return DefWindowProcW(Handle(), message, wParam, lParam);
 }
 
 }  // namespace korvena::promo

@@ -8,31 +8,38 @@
 
 #include "promo/docking_rule.h"
 #include "promo/web_browser.h"
+#include "ui/win/window_impl.h"
 
 namespace korvena::promo {
 
-class PromotionalWindow {
+class PromotionalWindow final : public ui::WindowImpl<PromotionalWindow> {
 public:
     // A panel docking at `edge`: Edge::Right is adfrm, Edge::Left is ad1frm.
     PromotionalWindow(HINSTANCE instance, Edge edge) noexcept;
     ~PromotionalWindow();
-    PromotionalWindow(const PromotionalWindow&) = delete;
-    PromotionalWindow& operator=(const PromotionalWindow&) = delete;
 
     // The modeless show: creates the panel and runs its load first if it does not exist yet, then
     // shows it. The panel does not take the focus from the window that has it.
     // Throws std::runtime_error when the window cannot be created.
     void Show();
 
-    HWND Handle() const noexcept { return hwnd_; }
-
     // Moves `form` to its edge at one third of the free screen height; its size stays.
     void CenterForm1(PromotionalWindow& form);
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+    friend class ui::WindowImpl<PromotionalWindow>;
+    // A panel's failure is no reason to end the program: the message is dropped.
+    template <class Handler>
+    static LRESULT GuardMessage(Handler&& handle) noexcept {
+        try {
+            return handle();
+        } catch (...) {
+            return 0;
+        }
+    }
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
+    // Creates the window, its browser and Timer2.
     void Create();
     void Form_Load();
     void Timer2_Tick();
@@ -42,7 +49,6 @@ private:
 
     HINSTANCE instance_;
     Edge edge_;
-    HWND hwnd_ = nullptr;
     Screen screen_;
     // Left, Top, Width and Height in twips, as the panel keeps them.
     float left_ = 0;

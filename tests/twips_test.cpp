@@ -1,6 +1,8 @@
-#include "app/twips.h"
+#include "ui/twips.h"
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 namespace korvena::twips {
 namespace {
@@ -45,14 +47,16 @@ TEST(IntegerDivide, TruncatesTowardZero) {
     EXPECT_EQ(IntegerDivide(-30, 15), -2);
 }
 
-TEST(ToPixels, ConvertsTheMainWindowTableAtStandardResolution) {
-    const double tpp = TwipsPerPixel(96);
-    EXPECT_EQ(ToPixels(4200, tpp), 280);        // client width
-    EXPECT_EQ(ToPixels(4800, tpp), 320);        // client height
-    EXPECT_EQ(ToPixels(120 + 2160, tpp), 152);  // Text1 left in the window
-    EXPECT_EQ(ToPixels(855, tpp), 57);
-    EXPECT_EQ(ToPixels(330, tpp), 22);
-    EXPECT_EQ(ToPixels(3160, tpp), 211);  // Command6 left in its frame: 210.67
+TEST(ToPixels, IsExactForWholePixelsAndOffByHalfAPixelAtMost) {
+    for (const int dpi : {96, 120, 144, 168, 192}) {
+        const double tpp = TwipsPerPixel(dpi);
+        for (int pixels = 0; pixels <= 2000; ++pixels) {
+            ASSERT_EQ(ToPixels(pixels * tpp, tpp), pixels) << dpi << " dpi";
+        }
+        for (int length = 0; length <= 20000; length += 7) {
+            ASSERT_LE(std::abs(ToPixels(length, tpp) - length / tpp), 0.5) << length << " twips at " << dpi;
+        }
+    }
 }
 
 TEST(ToPixels, ScalesOneAndAHalfTimesAt144Dpi) {
@@ -111,25 +115,25 @@ TEST(PinnedPlacement, KeepsTheWindowSizeWhereTwipsPerPixelIsFractional) {
 
 TEST(CenterFormPosition, CentresAcrossAndPutsAFifthOfTheFreeHeightAbove) {
     // A 1024 x 768 screen at 15 twips per pixel and a window of 286 x 349 pixels.
-    const FormPosition position = CenterFormPosition(15360, 11520, 4290, 5235);
+    const FormPosition position = CenterFormPosition(15360, 11520, 4290, 5235, 5);
     EXPECT_FLOAT_EQ(position.left, 5535);
     EXPECT_FLOAT_EQ(position.top, 1257);
 }
 
 TEST(CenterFormPosition, KeepsFractionsOfATwip) {
-    const FormPosition position = CenterFormPosition(15361, 11526, 4290, 5235);
+    const FormPosition position = CenterFormPosition(15361, 11526, 4290, 5235, 5);
     EXPECT_EQ(position.left, 5535.5F);
     EXPECT_EQ(position.top, 1258.2F);
 }
 
 TEST(CenterFormPosition, ReckonsInSinglePrecision) {
-    const FormPosition position = CenterFormPosition(15361, 11521, 4290, 5235);
+    const FormPosition position = CenterFormPosition(15361, 11521, 4290, 5235, 5);
     EXPECT_EQ(position.top, 1257.2F);  // 6286 / 5 in single precision: 1257.2000732...
     EXPECT_NE(static_cast<double>(position.top), 1257.2);
 }
 
 TEST(CenterFormPosition, GoesNegativeForAWindowLargerThanTheScreen) {
-    const FormPosition position = CenterFormPosition(4000, 4000, 4290, 5235);
+    const FormPosition position = CenterFormPosition(4000, 4000, 4290, 5235, 5);
     EXPECT_FLOAT_EQ(position.left, -145);
     EXPECT_FLOAT_EQ(position.top, -247);
 }

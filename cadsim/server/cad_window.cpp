@@ -4,18 +4,25 @@
 
 #include <algorithm>
 #include <cmath>
-#include <stdexcept>
 #include <string>
 
 #include "cad/convert.h"
-#include "cadsim/server/cadsim_messages.h"
 #include "cadsim/server/command_strip.h"
-#include "cadsim/server/gdi_objects.h"
+#include "cadsim/server/offscreen_canvas.h"
+#include "ui/win/gdi_object.h"
 
 namespace korvena::cadsim {
+
+using ui::GdiObject;
+using ui::SelectedObject;
+
 namespace {
 
 constexpr int kInitialWidth = 960;
+const ui::WindowClass kWindowClass{.name = kCadWindowClass,
+                                   .what = "the simulated CAD's window",
+                                   .style = CS_HREDRAW | CS_VREDRAW,
+                                   .systemIcon = IDI_APPLICATION};
 constexpr UINT_PTR kRepaintTimer = 1;
 constexpr UINT_PTR kBusyEndTimer = 2;
 // F9 makes the CAD busy for this long.
@@ -107,42 +114,12 @@ CadWindow::CadWindow(HINSTANCE instance, Simulation& simulation, Actions actions
     : instance_(instance), simulation_(simulation), actions_(std::move(actions)) {}
 
 CadWindow::~CadWindow() {
-    if (hwnd_ != nullptr) DestroyWindow(hwnd_);
+    Destroy();
 }
 
 void CadWindow::Create() {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.style = CS_HREDRAW | CS_VREDRAW;
-    windowClass.lpfnWndProc = &CadWindow::WindowProc;
-    windowClass.hInstance = instance_;
-    windowClass.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = kCadWindowClass;
-    if (RegisterClassExW(&windowClass) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
-        throw std::runtime_error("cannot register the window class");
-    }
-    CreateWindowExW(0, kCadWindowClass, simulation_.Caption().c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                    CW_USEDEFAULT, kInitialWidth, kInitialHeight, nullptr, nullptr, instance_, this);
-    if (hwnd_ == nullptr) throw std::runtime_error("cannot create the window");
-}
-
-LRESULT CALLBACK CadWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-    CadWindow* self = nullptr;
-    if (message == WM_NCCREATE) {
-        self = static_cast<CadWindow*>(reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->hwnd_ = hwnd;
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    } else {
-        self = reinterpret_cast<CadWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    }
-    if (self == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-        self->hwnd_ = nullptr;
-        return DefWindowProcW(hwnd, message, wParam, lParam);
-    }
-    return self->HandleMessage(message, wParam, lParam);
+    CreateWindowOf(kWindowClass, instance_, 0, simulation_.Caption().c_str(), WS_OVERLAPPEDWINDOW,
+                   CW_USEDEFAULT, CW_USEDEFAULT, kInitialWidth, kInitialHeight, nullptr);
 }
 
 LRESULT CadWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
@@ -193,7 +170,7 @@ LRESULT CadWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noe
                 OnKey(wParam, message == WM_KEYDOWN);
                 return 0;
             case WM_CAPTURECHANGED:
-                if (reinterpret_cast<HWND>(lParam) != hwnd_ && pressPoint_) {
+                if (reinterpret_cast<HWND>(lParam) != Handle() && pressPoint_) {
                     pressPoint_.reset();
                     dragging_ = false;
                     Invalidate();
@@ -211,12 +188,12 @@ LRESULT CadWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noe
                 break;
             case WM_TIMER:
                 if (wParam == kBusyEndTimer) {
-                    KillTimer(hwnd_, kBusyEndTimer);
+                    KillTimer(Handle(), kBusyEndTimer);
                     Invalidate();
                     return 0;
                 }
                 if (wParam != kRepaintTimer) break;
-                KillTimer(hwnd_, kRepaintTimer);
+                KillTimer(Handle(), kRepaintTimer);
                 repaintPending_ = false;
                 Invalidate();
                 return 0;
@@ -233,7 +210,7 @@ LRESULT CadWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noe
     } catch (...) {
         // Nothing may cross into the system; a failed paint or pick leaves the window as it was.
     }
-    return DefWindowProcW(hwnd_, message, wParam, lParam);
+    return DefWindowProcW(Handle(), message, wParam, lParam);
 }
 
 void CadWindow::OnClose() {
@@ -244,26 +221,26 @@ void CadWindow::OnClose() {
         return;
     }
     if (actions_.closing) actions_.closing();
-    DestroyWindow(hwnd_);
+    DestroyWindow(Handle());
 }
 
 void CadWindow::Refresh() noexcept {
     shapesStale_ = true;
-    if (hwnd_ == nullptr) return;
+    if (Handle() == nullptr) return;
     const std::wstring& caption = simulation_.Caption();
     wchar_t shown[512] = {};
-    GetWindowTextW(hwnd_, shown, static_cast<int>(std::size(shown)));
-    if (caption != shown) SetWindowTextW(hwnd_, caption.c_str());
-    const bool visible = IsWindowVisible(hwnd_) != FALSE;
+    GetWindowTextW(Handle(), shown, static_cast<int>(std::size(shown)));
+    if (caption != shown) SetWindowTextW(Handle(), caption.c_str());
+    const bool visible = IsWindowVisible(Handle()) != FALSE;
     if (simulation_.Visible() && !visible) {
-        ShowWindow(hwnd_, SW_SHOWNORMAL);
-        UpdateWindow(hwnd_);
+        ShowWindow(Handle(), SW_SHOWNORMAL);
+        UpdateWindow(Handle());
     } else if (!simulation_.Visible() && visible) {
-        ShowWindow(hwnd_, SW_HIDE);
+        ShowWindow(Handle(), SW_HIDE);
     }
     // A client may make thousands of calls in a row: repaint at most every repaintDelayMs_, so
     // that drawing the window does not stand in every round trip.
-    if (!repaintPending_ && SetTimer(hwnd_, kRepaintTimer, repaintDelayMs_, nullptr) != 0) {
+    if (!repaintPending_ && SetTimer(Handle(), kRepaintTimer, repaintDelayMs_, nullptr) != 0) {
         repaintPending_ = true;
     } else if (!repaintPending_) {
         Invalidate();
@@ -271,11 +248,11 @@ void CadWindow::Refresh() noexcept {
 }
 
 void CadWindow::ShowBusySpell(std::int64_t milliseconds) noexcept {
-    if (hwnd_ == nullptr) return;
+    if (Handle() == nullptr) return;
     Invalidate();
     // A little after the end, so that the spell is over when the strip is painted again.
-    SetTimer(hwnd_, kBusyEndTimer, static_cast<UINT>(std::clamp<std::int64_t>(milliseconds + 20, 1, 0x7FFFFFFF)),
-             nullptr);
+    SetTimer(Handle(), kBusyEndTimer,
+             static_cast<UINT>(std::clamp<std::int64_t>(milliseconds + 20, 1, 0x7FFFFFFF)), nullptr);
 }
 
 bool CadWindow::Busy() const noexcept {
@@ -289,7 +266,7 @@ bool CadWindow::Busy() const noexcept {
 std::vector<int> CadWindow::Select(std::wstring_view) {
     // Nobody can pick in a window that is not on the screen: the selection stays empty rather than
     // waiting for ever.
-    if (selecting_ || hwnd_ == nullptr || !IsWindowVisible(hwnd_)) return {};
+    if (selecting_ || Handle() == nullptr || !IsWindowVisible(Handle())) return {};
     selecting_ = true;
     selectionEnded_ = false;
     picks_.clear();
@@ -316,11 +293,11 @@ std::vector<int> CadWindow::Select(std::wstring_view) {
     picks_.clear();
     pressPoint_.reset();
     fenceAnchor_.reset();
-    if (hwnd_ != nullptr && GetCapture() == hwnd_) ReleaseCapture();
+    if (Handle() != nullptr && GetCapture() == Handle()) ReleaseCapture();
     Invalidate();
-    if (closeAfterSelection_ && hwnd_ != nullptr) {
+    if (closeAfterSelection_ && Handle() != nullptr) {
         closeAfterSelection_ = false;
-        PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+        PostMessageW(Handle(), WM_CLOSE, 0, 0);
     }
     return picked;
 }
@@ -328,7 +305,7 @@ std::vector<int> CadWindow::Select(std::wstring_view) {
 void CadWindow::EndSelection() {
     selectionEnded_ = true;
     // Wakes the nested loop in case nothing else is queued.
-    if (hwnd_ != nullptr) PostMessageW(hwnd_, WM_NULL, 0, 0);
+    if (Handle() != nullptr) PostMessageW(Handle(), WM_NULL, 0, 0);
 }
 
 void CadWindow::Pick(const std::vector<int>& ids) {
@@ -355,7 +332,7 @@ void CadWindow::OnLeftButtonDown(Point2 pixel) {
     fenceAnchor_.reset();
     pressPoint_ = pixel;
     dragging_ = false;
-    SetCapture(hwnd_);
+    SetCapture(Handle());
 }
 
 void CadWindow::OnLeftButtonUp(Point2 pixel) {
@@ -363,7 +340,7 @@ void CadWindow::OnLeftButtonUp(Point2 pixel) {
     const Point2 start = *pressPoint_;
     pressPoint_.reset();
     dragging_ = false;
-    if (GetCapture() == hwnd_) ReleaseCapture();
+    if (GetCapture() == Handle()) ReleaseCapture();
     if (!selecting_) return;
     if (std::hypot(pixel.x - start.x, pixel.y - start.y) <= kClickSlop) {
         Pick({HitTest(Shapes(), CurrentView(), start)});
@@ -413,7 +390,7 @@ LRESULT CadWindow::EntityPoint(int id) {
 }
 
 void CadWindow::Invalidate() const noexcept {
-    if (hwnd_ != nullptr) InvalidateRect(hwnd_, nullptr, FALSE);
+    if (Handle() != nullptr) InvalidateRect(Handle(), nullptr, FALSE);
 }
 
 const std::vector<EntityShape>& CadWindow::Shapes() {
@@ -427,14 +404,14 @@ const std::vector<EntityShape>& CadWindow::Shapes() {
 
 RECT CadWindow::DrawingArea() const {
     RECT client{};
-    GetClientRect(hwnd_, &client);
+    GetClientRect(Handle(), &client);
     client.bottom = std::max(client.top, client.bottom - kStripHeight);
     return client;
 }
 
 RECT CadWindow::StripArea() const {
     RECT client{};
-    GetClientRect(hwnd_, &client);
+    GetClientRect(Handle(), &client);
     client.top = std::max(client.top, client.bottom - kStripHeight);
     return client;
 }
@@ -447,24 +424,25 @@ DrawingView CadWindow::CurrentView() {
 void CadWindow::OnPaint() {
     const ULONGLONG began = GetTickCount64();
     PAINTSTRUCT paint;
-    HDC target = BeginPaint(hwnd_, &paint);
+    HDC target = BeginPaint(Handle(), &paint);
     RECT client{};
-    GetClientRect(hwnd_, &client);
+    GetClientRect(Handle(), &client);
     {
         OffscreenCanvas canvas(target, client.right, client.bottom);
         HDC dc = canvas.Dc();
         GdiObject<HBRUSH> background(CreateSolidBrush(kBackground));
-        FillRect(dc, &client, background.Get());
+        FillRect(dc, &client, background.get());
         PaintDrawing(dc, CurrentView());
         PaintFence(dc);
         PaintCommandStrip(dc);
         canvas.Present();
     }
-    EndPaint(hwnd_, &paint);
+    EndPaint(Handle(), &paint);
     // A big drawing takes long to paint: while calls stream in, repaint so seldom that painting takes
     // a tenth of the time at most, so that a call costs the same whatever the drawing's size.
     const ULONGLONG took = GetTickCount64() - began;
-    repaintDelayMs_ = static_cast<UINT>(std::clamp<ULONGLONG>(10 * took, kRepaintDelayMs, kLongestRepaintDelayMs));
+    repaintDelayMs_ =
+        static_cast<UINT>(std::clamp<ULONGLONG>(10 * took, kRepaintDelayMs, kLongestRepaintDelayMs));
 }
 
 void CadWindow::PaintDrawing(HDC dc, const DrawingView& view) {
@@ -484,7 +462,7 @@ void CadWindow::PaintShape(HDC dc, const EntityShape& shape, const DrawingView& 
     const int ringWidth = static_cast<int>(std::lround(std::min(shape.width * view.Scale(), 4096.0)));
     const int width = std::max({1, ringWidth, highlighted ? kHighlightWidth : 1});
     GdiObject<HPEN> pen = NewPen(PS_SOLID, width, colour);
-    SelectedObject selectedPen(dc, pen.Get());
+    SelectedObject selectedPen(dc, pen.get());
 
     switch (shape.style) {
         case ShapeStyle::kPaths:
@@ -508,7 +486,7 @@ void CadWindow::PaintShape(HDC dc, const EntityShape& shape, const DrawingView& 
         case ShapeStyle::kText: {
             const double height = TextPixelHeight(shape, view);
             GdiObject<HFONT> font = NewFont(static_cast<int>(std::lround(std::min(height, 2000.0))));
-            SelectedObject selectedFont(dc, font.Get());
+            SelectedObject selectedFont(dc, font.get());
             SetTextColor(dc, colour);
             SetTextAlign(dc, (shape.hangsDown ? TA_TOP : TA_BASELINE) | TA_LEFT | TA_NOUPDATECP);
             const Point2 anchor = view.ToScreen(shape.anchor);
@@ -520,7 +498,7 @@ void CadWindow::PaintShape(HDC dc, const EntityShape& shape, const DrawingView& 
             if (highlighted) {
                 const Box box = TextBox(shape, view);
                 GdiObject<HPEN> dashed = NewPen(PS_DOT, 1, colour);
-                SelectedObject selectedDashed(dc, dashed.Get());
+                SelectedObject selectedDashed(dc, dashed.get());
                 SelectedObject hollow(dc, GetStockObject(NULL_BRUSH));
                 const POINT topLeft = Pixel({box.left - 2, box.top - 2});
                 const POINT bottomRight = Pixel({box.right + 3, box.bottom + 3});
@@ -532,12 +510,12 @@ void CadWindow::PaintShape(HDC dc, const EntityShape& shape, const DrawingView& 
     if (shape.elevation && !shape.paths.empty() && !shape.paths.front().empty()) {
         // A contour that has its height shows it at its westmost point, as a map's index label.
         GdiObject<HFONT> font = NewFont(kElevationLabelHeight);
-        SelectedObject selectedFont(dc, font.Get());
+        SelectedObject selectedFont(dc, font.get());
         SetTextColor(dc, colour);
         SetTextAlign(dc, TA_BASELINE | TA_LEFT | TA_NOUPDATECP);
         const auto& path = shape.paths.front();
-        const Point2 west =
-            *std::min_element(path.begin(), path.end(), [](const Point2& a, const Point2& b) { return a.x < b.x; });
+        const Point2 west = *std::min_element(path.begin(), path.end(),
+                                              [](const Point2& a, const Point2& b) { return a.x < b.x; });
         const POINT at = Pixel(view.ToScreen(west));
         const std::wstring label = korvena::NumberText(*shape.elevation);
         TextOutW(dc, at.x + 3, at.y - 3, label.c_str(), static_cast<int>(label.size()));
@@ -545,7 +523,7 @@ void CadWindow::PaintShape(HDC dc, const EntityShape& shape, const DrawingView& 
     if (highlighted && shape.style == ShapeStyle::kPaths) {
         // A picked entity is drawn thick, with a dashed line of the background along it.
         GdiObject<HPEN> dashes = NewPen(PS_DOT, 1, kBackground);
-        SelectedObject selectedDashes(dc, dashes.Get());
+        SelectedObject selectedDashes(dc, dashes.get());
         for (const auto& path : shape.paths) DrawPolyline(dc, path, view);
     }
 }
@@ -556,7 +534,7 @@ void CadWindow::PaintFence(HDC dc) const {
     if (fenceAnchor_) start = fenceAnchor_;
     if (!start || !selecting_) return;
     GdiObject<HPEN> pen = NewPen(PS_DASH, 1, kFenceColour);
-    SelectedObject selectedPen(dc, pen.Get());
+    SelectedObject selectedPen(dc, pen.get());
     SetBkMode(dc, TRANSPARENT);
     DrawLine(dc, *start, cursor_);
 }
@@ -564,15 +542,15 @@ void CadWindow::PaintFence(HDC dc) const {
 void CadWindow::PaintCommandStrip(HDC dc) {
     RECT strip = StripArea();
     GdiObject<HBRUSH> background(CreateSolidBrush(kStripBackground));
-    FillRect(dc, &strip, background.Get());
+    FillRect(dc, &strip, background.get());
     GdiObject<HPEN> border = NewPen(PS_SOLID, 1, RGB(160, 160, 155));
     {
-        SelectedObject selectedBorder(dc, border.Get());
+        SelectedObject selectedBorder(dc, border.get());
         DrawLine(dc, {static_cast<double>(strip.left), static_cast<double>(strip.top)},
                  {static_cast<double>(strip.right), static_cast<double>(strip.top)});
     }
     GdiObject<HFONT> font = NewFont(kStripFontHeight);
-    SelectedObject selectedFont(dc, font.Get());
+    SelectedObject selectedFont(dc, font.get());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, kStripText);
     SetTextAlign(dc, TA_TOP | TA_LEFT | TA_NOUPDATECP);

@@ -26,11 +26,13 @@
 #include <vector>
 
 #include "cadsim/model/simulation.h"
+#include "cadsim/server/cadsim_messages.h"
 #include "cadsim/server/drawing_geometry.h"
+#include "ui/win/window_impl.h"
 
 namespace korvena::cadsim {
 
-class CadWindow {
+class CadWindow final : public ui::WindowImpl<CadWindow> {
 public:
     struct Actions {
         // Writes the state file; false when there is none or it cannot be written.
@@ -47,12 +49,9 @@ public:
     // Keeps a reference to the simulation for its whole life.
     CadWindow(HINSTANCE instance, Simulation& simulation, Actions actions);
     ~CadWindow();
-    CadWindow(const CadWindow&) = delete;
-    CadWindow& operator=(const CadWindow&) = delete;
 
     // Creates the window, hidden. Throws std::runtime_error when it cannot be made.
     void Create();
-    HWND Handle() const noexcept { return hwnd_; }
 
     // Brings the window in line with the simulation: title, shown when Visible, repainted.
     void Refresh() noexcept;
@@ -65,7 +64,7 @@ public:
     bool Selecting() const noexcept { return selecting_; }
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+    friend class ui::WindowImpl<CadWindow>;
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
 
     void OnClose();
@@ -94,7 +93,6 @@ private:
     HINSTANCE instance_;
     Simulation& simulation_;
     Actions actions_;
-    HWND hwnd_ = nullptr;
 
     std::vector<EntityShape> shapes_;
     Box extents_{};

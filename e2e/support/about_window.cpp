@@ -61,7 +61,7 @@ RECT AboutWindow::ScreenRect(about::ControlId id) const {
 
 void AboutWindow::Click(about::ControlId id) const {
     const HWND control = Control(id);
-    if (about::RowOf(id).kind == about::ControlKind::Button) {
+    if (about::kControls.RowOf(id).kind == about::ControlKind::Button) {
         PostMessageW(control, BM_CLICK, 0, 0);
         return;
     }

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# What the program's own code asks of the system, read from its sources (app, about, promo, cad,
+# What the program's own code asks of the system, read from its sources (app, about, promo, ui, cad,
 # commands; comments left out): no reading of the environment, the command line, the registry or files,
 # no writing of files, no program started but through ShellOpen with the program's own addresses, and
 # libraries loaded at run time from the system folder only.
@@ -13,7 +13,7 @@ fail() {
 }
 
 # file:line:code, without // comments and lines inside /* */ blocks.
-code=$(grep -rnI --include='*.cpp' --include='*.h' '' app about promo cad commands |
+code=$(grep -rnI --include='*.cpp' --include='*.h' '' app about promo ui cad commands |
   sed -E 's#//.*$##' | grep -vE '^[^:]+:[0-9]+:\s*(\*|/\*)')
 
 forbidden='\b(GetEnvironmentVariable\w*|GetEnvironmentStrings\w*|ExpandEnvironmentStrings\w*|_?w?getenv(_s)?'
@@ -35,7 +35,7 @@ grep -qE 'wWinMain\(HINSTANCE \w+, HINSTANCE, PWSTR, int' <<<"$code" ||
 shell_calls=$(grep -E '\bShellExecuteW\(' <<<"$code" | cut -d: -f1 | sort -u)
 [ "$shell_calls" = "about/shell_open.cpp" ] || fail "ShellExecuteW outside about/shell_open.cpp: $shell_calls"
 while IFS= read -r line; do
-  [[ $line =~ ShellOpen\(hwnd_,\ about::(MakerSiteAddress|ShellTarget\(click\))\) ]] ||
+  [[ $line =~ ShellOpen\(Handle\(\),\ about::(MakerSiteAddress|ShellTarget\(click\))\) ]] ||
     fail "ShellOpen with an address that is not one of about/about_links.h: $line"
 done < <(grep -E '\bShellOpen\(' <<<"$code" | grep -v 'void ShellOpen(')
 

@@ -1,4 +1,4 @@
-#include "app/program_end.h"
+#include "ui/win/program_end.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 #pragma once
-// Twips and pixels: how the main window turns its geometry, kept in twips (1/1440 inch), into the
-// pixels of the screen it runs on, and where CenterForm puts a window. No window header here: the
+// Twips and pixels: how our windows turn their geometry, kept in twips (1/1440 inch), into the
+// pixels of the screen they run on, and where CenterForm puts a window. No window header here: the
 // rules are plain arithmetic and are tested on the host.
 
 #include <cmath>
@@ -90,17 +90,20 @@ inline PixelRect PinnedPlacement(const TwipsRect& rect, double twipsPerPixelX, d
 }
 
 // The position CenterForm gives a window, in twips, reckoned in single precision and not rounded:
-// centred across the screen, and one fifth of the free height down from the top.
+// centred across the screen, and 1/`freeHeightShare` of the free height down from the top (the main
+// window a fifth, the About window and the promotional panels a third).
 struct FormPosition {
     float left = 0;
     float top = 0;
+
+    friend bool operator==(const FormPosition&, const FormPosition&) = default;
 };
 
 inline FormPosition CenterFormPosition(float screenWidth, float screenHeight, float windowWidth,
-                                       float windowHeight) noexcept {
+                                       float windowHeight, int freeHeightShare) noexcept {
     return FormPosition{
         .left = (screenWidth - windowWidth) / 2.0F,
-        .top = (screenHeight - windowHeight) / 5.0F,
+        .top = (screenHeight - windowHeight) / static_cast<float>(freeHeightShare),
     };
 }
 
