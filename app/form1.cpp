@@ -116,9 +116,6 @@ void Form1::Create() {
     CreateControls();
     LayoutControls();
     Form_Load();
-    // After the pinning: under Wine, an owned topmost popup (the tooltip) that exists already keeps
-    // SetWindowPos(HWND_TOPMOST) from making its owner topmost.
-    CreateTooltips();
 }
 
 void Form1::CreateControls() {
@@ -213,6 +210,16 @@ void Form1::Show(int showCommand) {
     ShowWindow(Handle(), showCommand);
     UpdateWindow(Handle());
     RestoreFocus();
+    // What the user does not need to see the window comes after its first paint.
+    PostMessageW(Handle(), kFinishStartUp, 0, 0);
+}
+
+void Form1::FinishStartUp() {
+    // After the pinning: under Wine, an owned topmost popup (the tooltip) that exists already keeps
+    // SetWindowPos(HWND_TOPMOST) from making its owner topmost.
+    if (tooltip_ == nullptr) CreateTooltips();
+    adfrm_.LoadPage();
+    ad1frm_.LoadPage();
 }
 
 bool Form1::TranslateDialogKey(MSG& message) noexcept {
@@ -256,6 +263,9 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_DESTROY:
             PostQuitMessage(0);
+            return 0;
+        case kFinishStartUp:
+            FinishStartUp();
             return 0;
         default:
             break;

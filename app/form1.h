@@ -71,6 +71,9 @@ private:
     void CreateControls();
     void LayoutControls();
     void CreateTooltips();
+    // Posted by Show: the tooltips and the panels' pages, once the window is on screen.
+    static constexpr UINT kFinishStartUp = WM_APP + 1;
+    void FinishStartUp();
 
     // Start-up, in this order.
     void Form_Load();

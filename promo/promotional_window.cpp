@@ -71,8 +71,7 @@ void PromotionalWindow::Create() {
         twips::ToPixels(kBrowserTwips.left + kBrowserTwips.width, screen_.twipsPerPixelX),
         twips::ToPixels(kBrowserTwips.top + kBrowserTwips.height, screen_.twipsPerPixelY),
     };
-    // Without a browser engine the panel shows its own background and the program goes on.
-    WebBrowser1.Create(Handle(), box);
+    browserBox_ = box;
     SetTimer(Handle(), Timer2, DockingTimers::kTimer2Interval, nullptr);
 }
 
@@ -84,7 +83,13 @@ void PromotionalWindow::Form_Load() {
         twips::PinnedPlacement({left_, top_, width_, height_}, screen_.twipsPerPixelX, screen_.twipsPerPixelY,
                                pixels_.cx, pixels_.cy);
     SetWindowPos(Handle(), HWND_TOPMOST, pixels.x, pixels.y, pixels.cx, pixels.cy, 0);
-    WebBrowser1.Navigate(kPageAddress);
+}
+
+void PromotionalWindow::LoadPage() {
+    if (Handle() == nullptr || pageAsked_) return;
+    pageAsked_ = true;
+    // Without a browser engine the panel shows its own background and the program goes on.
+    if (WebBrowser1.Create(Handle(), browserBox_)) WebBrowser1.Navigate(kPageAddress);
 }
 
 void PromotionalWindow::CenterForm1(PromotionalWindow& form) {

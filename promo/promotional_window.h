@@ -22,6 +22,10 @@ public:
     // shows it. The panel does not take the focus from the window that has it.
     // Throws std::runtime_error when the window cannot be created.
     void Show();
+    // Fills the shown panel with its page, once: the browser engine, when the system has one, is
+    // created and sent to the page. The main window asks for it when it is on screen itself, so that
+    // starting an engine does not hold up the program's start.
+    void LoadPage();
 
     // Moves `form` to its edge at one third of the free screen height; its size stays.
     void CenterForm1(PromotionalWindow& form);
@@ -39,7 +43,7 @@ private:
     }
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
-    // Creates the window, its browser and Timer2.
+    // Creates the window and Timer2; the browser comes with LoadPage.
     void Create();
     void Form_Load();
     void Timer2_Tick();
@@ -58,6 +62,8 @@ private:
     SIZE pixels_{};  // the window's size in pixels
     DockingTimers timers_;
     WebBrowser WebBrowser1;
+    RECT browserBox_{};       // where the browser goes, in client pixels
+    bool pageAsked_ = false;  // LoadPage has run
 };
 
 }  // namespace korvena::promo

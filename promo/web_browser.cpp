@@ -5,6 +5,7 @@
 
 #include "cad/automation_error.h"
 #include "cad/win/bstr.h"
+#include "ui/win/system_library.h"
 
 namespace korvena::promo {
 
@@ -22,25 +23,15 @@ constexpr wchar_t kBrowserProgId[] = L"Shell.Explorer.2";
 using AtlAxWinInitFunction = BOOL(WINAPI*)();
 using AtlAxGetControlFunction = HRESULT(WINAPI*)(HWND, IUnknown**);
 
-template <typename Function>
-Function Export(HMODULE module, const char* name) noexcept {
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
-
-// atl.dll from the system folder, by its full path: never from the executable's folder or the search
-// path, where a planted copy could stand. Loaded and initialised once, kept for the program's life.
-// Null when it cannot be had.
+// atl.dll from the system folder, loaded and initialised once, kept for the program's life. Null when
+// it cannot be had.
 AtlAxGetControlFunction SystemAtl() noexcept {
     static const AtlAxGetControlFunction getControl = []() -> AtlAxGetControlFunction {
-        wchar_t system[MAX_PATH]{};
-        const UINT length = GetSystemDirectoryW(system, MAX_PATH);
-        if (length == 0 || length >= MAX_PATH) return nullptr;
-        const std::wstring path = std::wstring(system, length) + L"\\atl.dll";
-        const HMODULE atl = LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+        const HMODULE atl = ui::LoadSystemLibrary(L"atl.dll");
         if (atl == nullptr) return nullptr;
-        const auto init = Export<AtlAxWinInitFunction>(atl, "AtlAxWinInit");
+        const auto init = ui::ExportOf<AtlAxWinInitFunction>(atl, "AtlAxWinInit");
         if (init == nullptr || !init()) return nullptr;
-        return Export<AtlAxGetControlFunction>(atl, "AtlAxGetControl");
+        return ui::ExportOf<AtlAxGetControlFunction>(atl, "AtlAxGetControl");
     }();
     return getControl;
 }

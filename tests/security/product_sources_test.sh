@@ -32,7 +32,7 @@ grep -qE 'wWinMain\(HINSTANCE \w+, HINSTANCE, PWSTR, int' <<<"$code" ||
   fail "wWinMain names its command-line parameter (or is gone)"
 
 # The shell is called in one place, and that place only ever gets the program's own addresses.
-shell_calls=$(grep -E '\bShellExecuteW\(' <<<"$code" | cut -d: -f1 | sort -u)
+shell_calls=$(grep -E '\bShellExecuteW\b' <<<"$code" | cut -d: -f1 | sort -u)
 [ "$shell_calls" = "about/shell_open.cpp" ] || fail "ShellExecuteW outside about/shell_open.cpp: $shell_calls"
 while IFS= read -r line; do
   [[ $line =~ ShellOpen\(Handle\(\),\ about::(MakerSiteAddress|ShellTarget\(click\))\) ]] ||
