@@ -27,4 +27,6 @@ function(korvena_layering_probe library allowed forbidden)
   add_test(NAME layering_${library} COMMAND ${CMAKE_COMMAND} --build ${CMAKE_BINARY_DIR} --target ${probe})
   set_tests_properties(layering_${library} PROPERTIES
     PASS_REGULAR_EXPRESSION "${forbidden}: No such file" RESOURCE_LOCK build_tree)
+  # The compiler alone: no Wine prefix or display needed.
+  set_property(GLOBAL APPEND PROPERTY KORVENA_BUILD_MACHINE_TESTS layering_${library})
 endfunction()

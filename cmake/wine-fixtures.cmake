@@ -106,9 +106,11 @@ function(korvena_add_wine_fixtures)
     COMMAND wine_prefix_check --screen ${KORVENA_WINE_SCREEN} ${progids})
 
   # A test added with plain add_test runs outside the fixture: perhaps after the clean-up, with
-  # no display, or beside another Wine test. Name every such test.
+  # no display, or beside another Wine test. Name every such test, but those that run only tools of
+  # the build machine (KORVENA_BUILD_MACHINE_TESTS).
   get_property(wine_tests GLOBAL PROPERTY KORVENA_WINE_TESTS)
-  list(APPEND wine_tests wine_setup wine_cleanup)
+  get_property(build_machine_tests GLOBAL PROPERTY KORVENA_BUILD_MACHINE_TESTS)
+  list(APPEND wine_tests wine_setup wine_cleanup ${build_machine_tests})
   set(directories ${CMAKE_SOURCE_DIR})
   while(directories)
     list(POP_FRONT directories directory)
