@@ -139,13 +139,13 @@ Variant ComDispatch::Get(std::wstring_view member, const std::vector<Variant>& a
     DISPPARAMS params = arguments.Positional();
     const ScopedVariant result = Invoke(member, DISPATCH_PROPERTYGET, params, true);
     Variant value = Received(member, result.Get());
-    if (args.empty() && (kind_.empty() || kindIsCollections_) && CacheKey(member) == kEntityTypeKey) {
+    if (args.empty() && (kind_.empty() || kindFromCollection_) && CacheKey(member) == kEntityTypeKey) {
         std::optional<std::int32_t> entityType;
         if (value.Is<std::int16_t>()) entityType = value.As<std::int16_t>();
         if (value.Is<std::int32_t>()) entityType = value.As<std::int32_t>();
         if (entityType) {
             kind_ = L"EntityType " + std::to_wstring(*entityType);
-            kindIsCollections_ = false;
+            kindFromCollection_ = false;
         }
     }
     return value;
@@ -260,7 +260,7 @@ void ComDispatch::GiveKind(const Variant& value, std::wstring kind, bool untilEn
     if (kind.empty() || !value.Is<DispatchPtr>()) return;
     if (auto* object = dynamic_cast<ComDispatch*>(value.As<DispatchPtr>().get()); object != nullptr) {
         object->kind_ = std::move(kind);
-        object->kindIsCollections_ = untilEntityType;
+        object->kindFromCollection_ = untilEntityType;
     }
 }
 

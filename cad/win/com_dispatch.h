@@ -97,7 +97,7 @@ private:
     std::shared_ptr<ComConnection> connection_;
     ClientObjectMapping objects_;
     std::wstring kind_;  // empty while unknown
-    bool kindIsCollections_ = false;  // kind_ is the collection it came from, until its EntityType
+    bool kindFromCollection_ = false;  // kind_ is the collection it came from, until its EntityType
     std::unordered_map<std::wstring, DISPID> dispIds_;
 };
 
