@@ -396,6 +396,17 @@ void StartUp(const std::wstring& emptyExe) {
 
 // ---- the commands ----
 
+// A contour command's figures from the record of its run: every contour costs at least its
+// EntityType get and the Elevation and Color puts, and COM's release of its proxy.
+void PrintContourRun(const json& state, int contours, const Bare& bare) {
+    const std::vector<Phase> phases = Phases(state);
+    const Phase& run = phases.at(0);
+    PrintCommand("contour", contours, Count({&run}), {3, "EntityType get, Elevation put, Color put", 1}, run.Ms(),
+                 bare);
+    PrintGaps(run, bare.Ms());
+    std::printf("  last write to the closing line:  %.1f ms\n\n", LastWriteToClosingLine(run, kContourDone));
+}
+
 bool Sequential(int contours) {
     TempFolder folder;
     CadSimProcess cad(folder.Path(), Drawing(Contours(contours, false), json::array({Ids(1, contours)})));
@@ -425,11 +436,7 @@ bool Sequential(int contours) {
         std::fputs("bench_commands: the sequential assignment wrote wrong elevations\n", stderr);
         return false;
     }
-    const std::vector<Phase> phases = Phases(state);
-    PrintCommand("contour", contours, Count({&phases.at(0)}),
-                 {3, "EntityType get, Elevation put, Color put", 1}, phases.at(0).Ms(), bare);
-    PrintGaps(phases.at(0), bare.Ms());
-    std::printf("  last write to the closing line:  %.1f ms\n\n", LastWriteToClosingLine(phases.at(0), kContourDone));
+    PrintContourRun(state, contours, bare);
     PostMessageW(korvena.Handle(), WM_CLOSE, 0, 0);
     cad.Close();
     return true;
@@ -455,11 +462,7 @@ bool Matching(int targets) {
         std::fputs("bench_commands: the matching assignment wrote wrong elevations\n", stderr);
         return false;
     }
-    const std::vector<Phase> phases = Phases(state);
-    PrintCommand("contour", targets, Count({&phases.at(0)}), {3, "EntityType get, Elevation put, Color put", 1},
-                 phases.at(0).Ms(), bare);
-    PrintGaps(phases.at(0), bare.Ms());
-    std::printf("  last write to the closing line:  %.1f ms\n\n", LastWriteToClosingLine(phases.at(0), kContourDone));
+    PrintContourRun(state, targets, bare);
     PostMessageW(korvena.Handle(), WM_CLOSE, 0, 0);
     cad.Close();
     return true;
