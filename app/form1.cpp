@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "about/about_links.h"
+#include "app/control_class.h"
 #include "about/aboutfrm.h"
 #include "about/shell_open.h"
 #include "app/help_file_path.h"
@@ -29,7 +30,7 @@ using form1::ControlRow;
 
 namespace {
 
-constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;  // fixed single border
+constexpr DWORD kStyle = form1::kWindowStyle;
 constexpr DWORD kExStyle = 0;
 constexpr COLORREF kFocusColour = RGB(192, 255, 192);
 constexpr COLORREF kFrameCaptionColour = RGB(255, 0, 0);
@@ -39,27 +40,6 @@ const ui::WindowClass kWindowClass{.name = L"Korvena.Form1",
                                    .what = "the main window",
                                    .iconResource = kIconResource,
                                    .background = &ui::ButtonFaceBackground};
-
-struct ControlClass {
-    const wchar_t* name;
-    DWORD style;
-    DWORD exStyle;
-};
-
-ControlClass ClassOf(ControlKind kind) {
-    constexpr DWORD child = WS_CHILD | WS_VISIBLE;
-    switch (kind) {
-        case ControlKind::Frame:
-            return {WC_BUTTONW, child | WS_CLIPSIBLINGS | BS_GROUPBOX, 0};
-        case ControlKind::Label:
-            return {WC_STATICW, child | SS_LEFT | SS_NOPREFIX | SS_NOTIFY, 0};
-        case ControlKind::TextInput:
-            return {WC_EDITW, child | WS_TABSTOP | WS_GROUP | ES_LEFT | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
-        case ControlKind::Button:
-            return {WC_BUTTONW, child | WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON | BS_NOTIFY, 0};
-    }
-    return {};
-}
 
 std::wstring WindowText(HWND window) {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
@@ -114,17 +94,18 @@ void Form1::Create() {
     CreateWindowOf(kWindowClass, instance_, kExStyle, std::wstring(form1::kCaption).c_str(), kStyle, 0, 0,
                    outerPixels_.cx, outerPixels_.cy, nullptr);
     CreateControls();
-    LayoutControls();
     Form_Load();
 }
 
+// Each control is made in its place: moving twenty windows after would cost as much again.
 void Form1::CreateControls() {
     for (const ControlId id : form1::CreationOrder()) {
         const ControlRow& row = form1::kControls.RowOf(id);
-        const ControlClass kind = ClassOf(row.kind);
-        const HWND control =
-            CreateWindowExW(kind.exStyle, kind.name, std::wstring(row.text).c_str(), kind.style, 0, 0, 0, 0,
-                            Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
+        const form1::ControlClass kind = form1::ClassOf(row.kind);
+        const ui::PixelBox box = form1::ToClientPixels(row, twipsPerPixelX_, twipsPerPixelY_);
+        const HWND control = CreateWindowExW(kind.exStyle, kind.name, std::wstring(row.text).c_str(), kind.style,
+                                             box.left, box.top, box.width, box.height, Handle(),
+                                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
         if (control == nullptr) {
             throw std::runtime_error("CreateWindowExW failed for a control of the main window");
         }
@@ -143,14 +124,6 @@ void Form1::CreateControls() {
     }
     ui::Subclass<&Form1::Text1Message>(Control(ControlId::Text1), this);
     lastFocus_ = Control(form1::CreationOrder().front());
-}
-
-void Form1::LayoutControls() {
-    for (const ControlRow& row : form1::kControls) {
-        const ui::PixelBox box = form1::ToClientPixels(row, twipsPerPixelX_, twipsPerPixelY_);
-        SetWindowPos(Control(row.id), nullptr, box.left, box.top, box.width, box.height,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
-    }
 }
 
 void Form1::CreateTooltips() {

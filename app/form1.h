@@ -69,7 +69,6 @@ private:
     void PaintFrame(HWND frame, HDC dc);
 
     void CreateControls();
-    void LayoutControls();
     void CreateTooltips();
     // Posted by Show: the tooltips and the panels' pages, once the window is on screen.
     static constexpr UINT kFinishStartUp = WM_APP + 1;
