@@ -1,6 +1,7 @@
 // Benchmark, not a test: korvena.exe's commands over many entities, through cross-process COM to
 // cadsim.exe, with figures set against yardsticks measured in the same run:
-//   - start-up: korvena.exe start to its main window, against an empty Win32 program;
+//   - start-up: korvena.exe start to its main window, against an empty Win32 program and against
+//     the same main window made by nothing but Win32 (bare_form1.exe);
 //   - sequential assignment of N contours; matching assignment of N contours to one reference;
 //     scatter-point assignment of min(N, 500) pairs answered 是;
 //   - the scatter command's time per pair for 100 pairs selected in a drawing of 100 and of 2,000
@@ -12,7 +13,7 @@
 // the record between the markers (name lookups included); the bare round trip is that same get,
 // made many times from here once the command is over.
 //
-//   bench_commands <korvena.exe> <cadsim.exe> <empty_window.exe> [N]
+//   bench_commands <korvena.exe> <cadsim.exe> <empty_window.exe> <bare_form1.exe> [N]
 
 #include <algorithm>
 #include <chrono>
@@ -50,6 +51,7 @@ constexpr char kContourDone[] = "等高线高程赋值完成";
 constexpr char kScatterDone[] = "散点高程赋值完成";
 constexpr wchar_t kKorvenaCaption[] = L"Korvena程序 V2.0";
 constexpr wchar_t kEmptyCaption[] = L"Empty window";
+constexpr wchar_t kBareFormCaption[] = L"Bare Form1";
 constexpr int kBareRoundTrips = 1000;
 
 // ---- drawings ----
@@ -113,9 +115,9 @@ public:
         return Timed(count, [this] { Mark(); });
     }
 
-    // The same for a get of an object (the active document) and the release of its proxy, which COM
-    // makes a call of its own. Made before the first marker of a simulator, so that the record leaves
-    // these calls out of every command.
+    // The same for a get of an object (the active document): COM marshals it there, makes a proxy of
+    // it here, and makes a call of its own to release the proxy. Made before the first marker of a
+    // simulator, so that the record leaves these calls out of every command.
     std::pair<double, double> ObjectRoundTrip(int count) const {
         return Timed(count, [this] { Get(documentId_); });
     }
@@ -166,8 +168,9 @@ struct Bare {
     std::pair<double, double> before, after;
     std::pair<double, double> object;  // an object got and its proxy released, beside `before`
     double Ms() const { return (before.first + after.first) / 2; }
-    // What COM's release of one proxy costs: the object round trip less the bare one beside it.
-    double ReleaseMs() const { return std::max(0.0, object.first - before.first); }
+    // What COM's handling of one object costs (marshalling, proxy, release): the object round trip
+    // less the bare one beside it.
+    double ObjectMs() const { return std::max(0.0, object.first - before.first); }
     // Both yardsticks, before the first marker of a simulator, so that the record leaves the object
     // round trips out of every command.
     void MeasureBefore(const BenchLink& link) {
@@ -177,8 +180,9 @@ struct Bare {
     void Print() const {
         std::printf("  bare round trip (%d gets each):  before mean %.3f ms (median %.3f), after %.3f ms (%.3f)\n",
                     kBareRoundTrips, before.first, before.second, after.first, after.second);
-        std::printf("  an object got and its proxy let go of: mean %.3f ms (median %.3f), so a release costs %.3f ms\n",
-                    object.first, object.second, ReleaseMs());
+        std::printf("  an object got and its proxy let go of: mean %.3f ms (median %.3f), so COM's handling of one\n"
+                    "  object (marshalled there, a proxy here, the proxy's release) costs %.3f ms more\n",
+                    object.first, object.second, ObjectMs());
     }
 };
 
@@ -284,13 +288,23 @@ void PrintGaps(const Phase& phase, double bareMs) {
         std::printf(" %s %.2f;", label.c_str(), values[values.size() / 2] / bareMs);
     }
     std::printf(" (bare round trips)\n");
+    // The mean and the longest show what the median hides: the enumerator's Next, one in a batch of items.
+    std::printf("  to the next call, mean / longest:");
+    for (const auto& [label, values] : gaps) {
+        if (values.size() < 10) continue;
+        double sum = 0;
+        for (const double value : values) sum += value;
+        std::printf(" %s %.2f / %.1f;", label.c_str(), sum / static_cast<double>(values.size()) / bareMs,
+                    values.back() / bareMs);
+    }
+    std::printf("\n");
 }
 
 struct Floor {
     double perEntity;
     const char* what;
-    // Objects the command receives per entity, each a proxy whose release COM makes a call of its own,
-    // which the record does not show.
+    // Objects the command receives and lets go of per entity within its wall time: COM marshals each,
+    // makes a proxy of it and makes a call of its own to release the proxy, none of which the record shows.
     double objects;
 };
 
@@ -310,9 +324,11 @@ void PrintCommand(const char* unit, int entities, const RoundTrips& trips, const
                 unit, floor.what, static_cast<double>(trips.total) / entities / floor.perEntity);
     std::printf("  wall / (round trips x bare round trip) = %.2f\n",
                 wallMs / (static_cast<double>(trips.total) * bareMs));
-    std::printf("  with COM's %.0f release(s) per %s: wall / (round trips x bare + releases x release) = %.2f\n",
+    if (floor.objects == 0) return;
+    std::printf("  with COM's handling of %.0f object(s) per %s: wall / (round trips x bare + objects x object) "
+                "= %.2f\n",
                 floor.objects, unit,
-                wallMs / (static_cast<double>(trips.total) * bareMs + floor.objects * entities * bare.ReleaseMs()));
+                wallMs / (static_cast<double>(trips.total) * bareMs + floor.objects * entities * bare.ObjectMs()));
 }
 
 // The commit charge in MiB: the process's private bytes (Wine leaves PrivateUsage at 0 for another
@@ -376,28 +392,42 @@ double Median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
-void StartUp(const std::wstring& emptyExe) {
-    constexpr int kStarts = 5;
+// The programs whose start-up is timed: korvena.exe and its two yardsticks.
+struct StartedProgram {
+    std::wstring exe;
+    const wchar_t* caption;
+    std::vector<double> seconds;
+    double privateMiB = 0;
+};
+
+void StartUp(const std::wstring& emptyExe, const std::wstring& bareFormExe) {
+    constexpr int kStarts = 7;
+    std::vector<StartedProgram> programs{{KorvenaExe(), kKorvenaCaption, {}},
+                                         {emptyExe, kEmptyCaption, {}},
+                                         {bareFormExe, kBareFormCaption, {}}};
     // One unmeasured start each first: the prefix's first start of a program loads what every later one finds.
-    double korvenaMiB = 0, emptyMiB = 0;
-    SecondsToWindow(KorvenaExe(), kKorvenaCaption, &korvenaMiB);
-    SecondsToWindow(emptyExe, kEmptyCaption, &emptyMiB);
-    std::vector<double> korvena, empty;
+    for (StartedProgram& program : programs) SecondsToWindow(program.exe, program.caption, &program.privateMiB);
     for (int i = 0; i < kStarts; ++i) {
-        korvena.push_back(SecondsToWindow(KorvenaExe(), kKorvenaCaption));
-        empty.push_back(SecondsToWindow(emptyExe, kEmptyCaption));
+        for (StartedProgram& program : programs) {
+            program.seconds.push_back(SecondsToWindow(program.exe, program.caption));
+        }
     }
-    const double k = Median(korvena), e = Median(empty);
-    std::printf("Start-up, start to the main window shown (median of %d starts each, alternately)\n", kStarts);
-    std::printf("  korvena.exe %.3f s, empty_window.exe %.3f s: ratio %.2f\n", k, e, k / e);
-    std::printf("  private bytes a second after the start: korvena.exe %.1f MiB, empty_window.exe %.1f MiB\n\n",
-                korvenaMiB, emptyMiB);
+    const double korvena = Median(programs[0].seconds), empty = Median(programs[1].seconds),
+                 bare = Median(programs[2].seconds);
+    std::printf("Start-up, start to the main window shown (median of %d starts each, in turn)\n", kStarts);
+    std::printf("  korvena.exe %.3f s, empty_window.exe %.3f s: ratio %.2f\n", korvena, empty, korvena / empty);
+    std::printf("  bare_form1.exe (the same window and manifest, nothing else) %.3f s: %.2f x empty_window.exe;\n"
+                "  korvena.exe's own start-up work: %.2f x bare_form1.exe\n",
+                bare, bare / empty, korvena / bare);
+    std::printf("  private bytes a second after the start: korvena.exe %.1f MiB, empty_window.exe %.1f MiB, "
+                "bare_form1.exe %.1f MiB\n\n",
+                programs[0].privateMiB, programs[1].privateMiB, programs[2].privateMiB);
 }
 
 // ---- the commands ----
 
 // A contour command's figures from the record of its run: every contour costs at least its
-// EntityType get and the Elevation and Color puts, and COM's release of its proxy.
+// EntityType get and the Elevation and Color puts, and COM's handling of its object.
 void PrintContourRun(const json& state, int contours, const Bare& bare) {
     const std::vector<Phase> phases = Phases(state);
     const Phase& run = phases.at(0);
@@ -472,8 +502,9 @@ bool Matching(int targets) {
 // text (4 gets); to draw, AddLine and the line's Color (2); after 是, the text's textString and the
 // point's position again (the user may have changed them while the lines were shown), the new position,
 // the point's and the text's Color, and the line's Delete (2 gets, 3 puts, 1 call).
-constexpr Floor kScatterFloor{12, "4 gets to collect, AddLine + Color, 2 gets 3 puts 1 Delete after 是",
-                               3};  // the point, the text and the line
+// The command keeps every proxy (points, texts, lines) to the end of the run: COM releases them after
+// the closing line, outside the wall time, so no object is counted in it.
+constexpr Floor kScatterFloor{12, "4 gets to collect, AddLine + Color, 2 gets 3 puts 1 Delete after 是", 0};
 
 // Runs the scatter command `runs` times over the first `selected` pairs of a drawing of `pairs` pairs,
 // answering 是; the phases of the runs: collection, then assignment, for each.
@@ -554,14 +585,15 @@ void ScatterAtDrawingSizes() {
 }  // namespace korvena::e2e
 
 const korvena::e2e::Program korvena::e2e::kThisProgram =
-    ToolProgram("bench_commands", "<korvena.exe> <cadsim.exe> <empty_window.exe> [N]", 3, 4,
+    ToolProgram("bench_commands", "<korvena.exe> <cadsim.exe> <empty_window.exe> <bare_form1.exe> [N]", 4, 5,
                 [](const ProgramArguments& given) {
                     UseKorvenaAndCadSim(given);
                     const std::wstring emptyExe = WindowsPath(given[2]);
-                    const int count = CountArgument(given, 3, 2000);
+                    const std::wstring bareFormExe = WindowsPath(given[3]);
+                    const int count = CountArgument(given, 4, 2000);
                     KillProcessesNamed(L"cadsim.exe");
                     ComApartment apartment;
-                    StartUp(emptyExe);
+                    StartUp(emptyExe, bareFormExe);
                     if (!Sequential(count) || !Matching(count)) return 1;
                     // The scatter command orders at most 500 pairs in one run.
                     Scatter(std::min(count, 500));

@@ -2,7 +2,8 @@
 # Benchmarks of the windows build (they print figures; they are not tests):
 #   scripts/bench.sh [BUILD_DIR] [N]
 # Builds what it needs, then runs korvena.exe's commands through cross-process COM to cadsim.exe on
-# the build tree's private prefix and its own Xvfb: start-up against an empty Win32 program, the
+# the build tree's private prefix and its own Xvfb: start-up against an empty Win32 program and
+# against the same main window made by nothing but Win32 (bare_form1.exe), the
 # sequential and the matching assignment over N contours (default 2000), the scatter command over
 # min(N, 500) pairs, and the scatter command's time per pair in a drawing of 100 and of 2,000 pairs.
 # Also prints korvena.exe's size as shipped (stripped, as the release's CPack does) and the machine.
@@ -13,7 +14,7 @@ contours=${2:-2000}
 if [ ! -f "$build/CMakeCache.txt" ]; then
   (cd "$root" && cmake --preset windows >/dev/null)
 fi
-if ! built=$(cmake --build "$build" --target bench_commands empty_window korvena cadsim 2>&1); then
+if ! built=$(cmake --build "$build" --target bench_commands empty_window bare_form1 korvena cadsim 2>&1); then
   echo "$built" >&2
   exit 1
 fi
@@ -35,6 +36,6 @@ prefix() { bash "$root/scripts/wine-prefix.sh" "$1" "$build" "${@:2}"; }
 prefix setup --register "$bin/cadsim.exe" AutoCAD.Application >/dev/null
 trap 'prefix stop >/dev/null' EXIT
 "$build/wine-run.sh" "$bin/bench_commands.exe" "$bin/korvena.exe" "$bin/cadsim.exe" "$bin/empty_window.exe" \
-  "$contours" </dev/null
+  "$bin/bare_form1.exe" "$contours" </dev/null
 echo
 echo "Load at the end: $(uptime | sed 's/.*load average/load average/')"
