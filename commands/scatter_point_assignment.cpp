@@ -101,6 +101,58 @@ void WriteElevation(const PlacedEntity& point, const PlacedEntity& text) {
     point.Entity->Put(member, std::vector<double>{position[0], position[1], z});
 }
 
+// Collects the selection's points and texts, pairs them by position, draws the check lines and, when
+// the user answers 是, writes every pair; true then. Every object of the drawing it got goes when it
+// returns, so that COM has released them all before the closing line that tells the user it is done.
+bool CheckAndWritePairs(CommandFrame& f, const DispatchPtr& set, std::int16_t PointColour) {
+    // Every member is kept: the count decides before any is looked at further.
+    const std::vector<DispatchPtr> selection = f.Members(set);
+
+    // Each entity's kind is asked once; the count pass and the collection use the same answer.
+    std::vector<std::int32_t> kinds;
+    std::int64_t TextCount = 0;
+    for (const DispatchPtr& entity : selection) {
+        kinds.push_back(f.EntityType(entity));
+        if (IsElevationText(kinds.back())) ++TextCount;
+    }
+    const std::int64_t PointCount = static_cast<std::int64_t>(selection.size()) - TextCount;
+    if (TextCount != PointCount) f.EndEarly(ScatterCountMessage(PointCount, TextCount));
+
+    std::vector<PlacedEntity> ScatterPointList;
+    std::vector<PlacedEntity> ElevationTextList;
+    for (std::size_t i = 0; i < selection.size(); ++i) {
+        if (IsElevationText(kinds[i])) {
+            ElevationTextList.push_back(Placed(selection[i], kinds[i]));
+        } else if (IsScatterPoint(kinds[i])) {
+            ScatterPointList.push_back(Placed(selection[i], kinds[i]));
+        } else {
+            f.EndEarly(kScatterNotAPointMessage);
+        }
+    }
+
+    const std::vector<PlacedEntity> OrderedPoints = InPositionOrder(std::move(ScatterPointList));
+    const std::vector<PlacedEntity> OrderedTexts = InPositionOrder(std::move(ElevationTextList));
+    // Two undo steps: the check lines with their group, then (after 是) the heights.
+    // One document for the whole run, even when the user makes another drawing active meanwhile.
+    const DispatchPtr document = ActiveDocument(f);
+    f.BeginChanges();
+    const std::vector<DispatchPtr> CheckLines = DrawCheckLines(document, OrderedPoints, OrderedTexts);
+    GroupCheckLines(f, document, CheckLines);
+
+    const int answer =
+        f.Ask(kScatterCheckQuestion, kScatterCheckTitle, message_box::kYesNo | message_box::kInformation);
+    if (answer != message_box::kYes) return false;
+    f.BeginChanges();
+    for (std::size_t k = 0; k < OrderedPoints.size(); ++k) {
+        WriteElevation(OrderedPoints[k], OrderedTexts[k]);
+        OrderedPoints[k].Entity->Put(L"Color", PointColour);
+        OrderedTexts[k].Entity->Put(L"Color", PointColour);
+        CheckLines[k]->Call(L"Delete");
+    }
+    f.EndChanges();
+    return true;
+}
+
 }  // namespace
 
 std::wstring ScatterCountMessage(std::int64_t points, std::int64_t texts) {
@@ -115,53 +167,7 @@ void ScatterPointAssignment(CommandContext& context) {
         const DispatchPtr set = f.NewSelectionSet();
         f.CadPrompt(kScatterPrompt);
         f.SelectOnScreen(set);
-        // Every member is kept: the count decides before any is looked at further.
-        const std::vector<DispatchPtr> selection = f.Members(set);
-
-        // Each entity's kind is asked once; the count pass and the collection use the same answer.
-        std::vector<std::int32_t> kinds;
-        std::int64_t TextCount = 0;
-        for (const DispatchPtr& entity : selection) {
-            kinds.push_back(f.EntityType(entity));
-            if (IsElevationText(kinds.back())) ++TextCount;
-        }
-        const std::int64_t PointCount = static_cast<std::int64_t>(selection.size()) - TextCount;
-        if (TextCount != PointCount) f.EndEarly(ScatterCountMessage(PointCount, TextCount));
-
-        std::vector<PlacedEntity> ScatterPointList;
-        std::vector<PlacedEntity> ElevationTextList;
-        for (std::size_t i = 0; i < selection.size(); ++i) {
-            if (IsElevationText(kinds[i])) {
-                ElevationTextList.push_back(Placed(selection[i], kinds[i]));
-            } else if (IsScatterPoint(kinds[i])) {
-                ScatterPointList.push_back(Placed(selection[i], kinds[i]));
-            } else {
-                f.EndEarly(kScatterNotAPointMessage);
-            }
-        }
-
-        const std::vector<PlacedEntity> OrderedPoints = InPositionOrder(std::move(ScatterPointList));
-        const std::vector<PlacedEntity> OrderedTexts = InPositionOrder(std::move(ElevationTextList));
-        // Two undo steps: the check lines with their group, then (after 是) the heights.
-        // One document for the whole run, even when the user makes another drawing active meanwhile.
-        const DispatchPtr document = ActiveDocument(f);
-        f.BeginChanges();
-        const std::vector<DispatchPtr> CheckLines = DrawCheckLines(document, OrderedPoints, OrderedTexts);
-        GroupCheckLines(f, document, CheckLines);
-
-        const int answer =
-            f.Ask(kScatterCheckQuestion, kScatterCheckTitle, message_box::kYesNo | message_box::kInformation);
-        if (answer == message_box::kYes) {
-            f.BeginChanges();
-            for (std::size_t k = 0; k < OrderedPoints.size(); ++k) {
-                WriteElevation(OrderedPoints[k], OrderedTexts[k]);
-                OrderedPoints[k].Entity->Put(L"Color", PointColour);
-                OrderedTexts[k].Entity->Put(L"Color", PointColour);
-                CheckLines[k]->Call(L"Delete");
-            }
-            f.EndChanges();
-            f.CadPrompt(kScatterDoneNotice);
-        }
+        if (CheckAndWritePairs(f, set, PointColour)) f.CadPrompt(kScatterDoneNotice);
         f.DeleteSet(set);
     });
 }

@@ -292,5 +292,23 @@ TEST_F(ScatterAssignment, RefusedColourKeepsThePairsElevation) {
     EXPECT_EQ(Dialogs().back(), ErrorDialog(L"操作不当或其它未知原因！  "));
 }
 
+TEST_F(ScatterAssignment, HoldsNoEntityOfTheDrawingWhenItWritesItsClosingLine) {
+    // The closing line tells the user the program is done with the drawing; COM's release of every
+    // entity held past it would keep the program busy after it, dropping the user's next click.
+    const std::vector<int> ids{Circle(0, 0), Text(2, 0, L"101"), Circle(0, 10), Text(2, 10, L"102")};
+    long heldAtClosingLine = -1;
+    cad.SetChangeListener([&] {
+        const std::vector<std::wstring>& prompts = cad.Prompts();
+        if (heldAtClosingLine >= 0 || prompts.empty() || prompts.back().find(kScatterDoneNotice) == std::wstring::npos)
+            return;
+        heldAtClosingLine = 0;
+        // Each entity's one object is held by the model and by the copy asked for here.
+        for (const int id : ids) heldAtClosingLine += cad.EntityObjectOf(id).use_count() - 2;
+    });
+    Run(ids);
+    EXPECT_EQ(heldAtClosingLine, 0);
+    EXPECT_EQ(At(ids[0]).position[2], 101);
+}
+
 }  // namespace
 }  // namespace korvena
