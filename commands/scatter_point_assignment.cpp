@@ -1,6 +1,7 @@
 #include "commands/scatter_point_assignment.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "cad/convert.h"
@@ -102,11 +103,12 @@ void WriteElevation(const PlacedEntity& point, const PlacedEntity& text) {
 }
 
 // Collects the selection's points and texts, pairs them by position, draws the check lines and, when
-// the user answers 是, writes every pair; true then. Every object of the drawing it got goes when it
-// returns, so that COM has released them all before the closing line that tells the user it is done.
+// the user answers 是, writes every pair; true then. Each pair and its line are let go of after their
+// writes, and every object of the drawing is gone when it returns: COM has released them all before
+// the closing line that tells the user the program is done.
 bool CheckAndWritePairs(CommandFrame& f, const DispatchPtr& set, std::int16_t PointColour) {
     // Every member is kept: the count decides before any is looked at further.
-    const std::vector<DispatchPtr> selection = f.Members(set);
+    std::vector<DispatchPtr> selection = f.Members(set);
 
     // Each entity's kind is asked once; the count pass and the collection use the same answer.
     std::vector<std::int32_t> kinds;
@@ -122,21 +124,21 @@ bool CheckAndWritePairs(CommandFrame& f, const DispatchPtr& set, std::int16_t Po
     std::vector<PlacedEntity> ElevationTextList;
     for (std::size_t i = 0; i < selection.size(); ++i) {
         if (IsElevationText(kinds[i])) {
-            ElevationTextList.push_back(Placed(selection[i], kinds[i]));
+            ElevationTextList.push_back(Placed(std::move(selection[i]), kinds[i]));
         } else if (IsScatterPoint(kinds[i])) {
-            ScatterPointList.push_back(Placed(selection[i], kinds[i]));
+            ScatterPointList.push_back(Placed(std::move(selection[i]), kinds[i]));
         } else {
             f.EndEarly(kScatterNotAPointMessage);
         }
     }
 
-    const std::vector<PlacedEntity> OrderedPoints = InPositionOrder(std::move(ScatterPointList));
-    const std::vector<PlacedEntity> OrderedTexts = InPositionOrder(std::move(ElevationTextList));
+    std::vector<PlacedEntity> OrderedPoints = InPositionOrder(std::move(ScatterPointList));
+    std::vector<PlacedEntity> OrderedTexts = InPositionOrder(std::move(ElevationTextList));
     // Two undo steps: the check lines with their group, then (after 是) the heights.
     // One document for the whole run, even when the user makes another drawing active meanwhile.
     const DispatchPtr document = ActiveDocument(f);
     f.BeginChanges();
-    const std::vector<DispatchPtr> CheckLines = DrawCheckLines(document, OrderedPoints, OrderedTexts);
+    std::vector<DispatchPtr> CheckLines = DrawCheckLines(document, OrderedPoints, OrderedTexts);
     GroupCheckLines(f, document, CheckLines);
 
     const int answer =
@@ -148,6 +150,9 @@ bool CheckAndWritePairs(CommandFrame& f, const DispatchPtr& set, std::int16_t Po
         OrderedPoints[k].Entity->Put(L"Color", PointColour);
         OrderedTexts[k].Entity->Put(L"Color", PointColour);
         CheckLines[k]->Call(L"Delete");
+        OrderedPoints[k].Entity.reset();
+        OrderedTexts[k].Entity.reset();
+        CheckLines[k].reset();
     }
     f.EndChanges();
     return true;

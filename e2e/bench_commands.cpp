@@ -324,7 +324,6 @@ void PrintCommand(const char* unit, int entities, const RoundTrips& trips, const
                 unit, floor.what, static_cast<double>(trips.total) / entities / floor.perEntity);
     std::printf("  wall / (round trips x bare round trip) = %.2f\n",
                 wallMs / (static_cast<double>(trips.total) * bareMs));
-    if (floor.objects == 0) return;
     std::printf("  with COM's handling of %.0f object(s) per %s: wall / (round trips x bare + objects x object) "
                 "= %.2f\n",
                 floor.objects, unit,
@@ -502,9 +501,8 @@ bool Matching(int targets) {
 // text (4 gets); to draw, AddLine and the line's Color (2); after 是, the text's textString and the
 // point's position again (the user may have changed them while the lines were shown), the new position,
 // the point's and the text's Color, and the line's Delete (2 gets, 3 puts, 1 call).
-// The command keeps every proxy (points, texts, lines) to the end of the run: COM releases them after
-// the closing line, outside the wall time, so no object is counted in it.
-constexpr Floor kScatterFloor{12, "4 gets to collect, AddLine + Color, 2 gets 3 puts 1 Delete after 是", 0};
+// The point, the text and the line: the command lets go of each pair and its line after their writes.
+constexpr Floor kScatterFloor{12, "4 gets to collect, AddLine + Color, 2 gets 3 puts 1 Delete after 是", 3};
 
 // Runs the scatter command `runs` times over the first `selected` pairs of a drawing of `pairs` pairs,
 // answering 是; the phases of the runs: collection, then assignment, for each.
