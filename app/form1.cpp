@@ -7,9 +7,9 @@
 #include <stdexcept>
 
 #include "about/about_links.h"
-#include "app/control_class.h"
 #include "about/aboutfrm.h"
 #include "about/shell_open.h"
+#include "app/control_class.h"
 #include "app/help_file_path.h"
 #include "app/html_help.h"
 #include "cad/frame.h"
@@ -97,7 +97,7 @@ void Form1::Create() {
     Form_Load();
 }
 
-// Each control is made in its place: moving twenty windows after would cost as much again.
+// Each control is made in its place, its class and style from its kind.
 void Form1::CreateControls() {
     for (const ControlId id : form1::CreationOrder()) {
         const ControlRow& row = form1::kControls.RowOf(id);

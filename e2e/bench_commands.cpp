@@ -295,7 +295,7 @@ void PrintGaps(const Phase& phase, double bareMs) {
         double sum = 0;
         for (const double value : values) sum += value;
         std::printf(" %s %.2f / %.1f;", label.c_str(), sum / static_cast<double>(values.size()) / bareMs,
-                    values.back() / bareMs);
+                    *std::max_element(values.begin(), values.end()) / bareMs);
     }
     std::printf("\n");
 }
