@@ -1,7 +1,6 @@
 #include "cad/win/com_dispatch.h"
 
 #include <algorithm>
-#include <array>
 #include <cstddef>
 #include <memory>
 #include <utility>
@@ -32,64 +31,24 @@ std::wstring CacheKey(std::wstring_view member) {
 // The arguments of one Invoke, owned, last argument first as IDispatch expects them.
 class InvokeArguments {
 public:
-    InvokeArguments(const std::vector<Variant>& args, const ObjectMapping& objects) {
-        values_.reserve(args.size());
-        try {
-            for (auto it = args.rbegin(); it != args.rend(); ++it) {
-                values_.push_back(ToComVariant(*it, objects).Release());
-            }
-        } catch (...) {
-            Clear();
-            throw;
+    InvokeArguments(const std::vector<Variant>& args, const ObjectMapping& objects) : values_(args.size()) {
+        for (std::size_t i = 0; i < args.size(); ++i) {
+            values_.Adopt(args.size() - 1 - i, ToComVariant(args[i], objects).Release());
         }
     }
-    ~InvokeArguments() { Clear(); }
-    InvokeArguments(const InvokeArguments&) = delete;
-    InvokeArguments& operator=(const InvokeArguments&) = delete;
 
     // For a method call or property get: positional arguments only.
     DISPPARAMS Positional() noexcept {
-        return DISPPARAMS{values_.data(), nullptr, static_cast<UINT>(values_.size()), 0};
+        return DISPPARAMS{values_.Data(), nullptr, static_cast<UINT>(values_.Size()), 0};
     }
     // For a property put: the value as the one named argument DISPID_PROPERTYPUT.
     DISPPARAMS PropertyPut() noexcept {
-        return DISPPARAMS{values_.data(), &propertyPutId_, static_cast<UINT>(values_.size()), 1};
+        return DISPPARAMS{values_.Data(), &propertyPutId_, static_cast<UINT>(values_.Size()), 1};
     }
 
 private:
-    void Clear() noexcept {
-        for (VARIANT& value : values_) VariantClear(&value);
-        values_.clear();
-    }
-
-    std::vector<VARIANT> values_;
+    ScopedVariants values_;
     DISPID propertyPutId_ = DISPID_PROPERTYPUT;
-};
-
-// One batch of IEnumVARIANT::Next, cleared when it goes.
-class VariantBatch {
-public:
-    VariantBatch() noexcept {
-        for (VARIANT& item : items_) VariantInit(&item);
-    }
-    ~VariantBatch() { Clear(); }
-    VariantBatch(const VariantBatch&) = delete;
-    VariantBatch& operator=(const VariantBatch&) = delete;
-
-    VARIANT* Receive() noexcept {
-        Clear();
-        return items_.data();
-    }
-    const VARIANT& operator[](std::size_t i) const noexcept { return items_[i]; }
-    // Lets go of one item before the batch goes.
-    void Clear(std::size_t i) noexcept { VariantClear(&items_[i]); }
-
-private:
-    void Clear() noexcept {
-        for (VARIANT& item : items_) VariantClear(&item);
-    }
-
-    std::array<VARIANT, kEnumerationBatch> items_;
 };
 
 AutomationError InvokeError(HRESULT hr, ExceptionInfo& exception, std::wstring_view member) {
@@ -180,12 +139,12 @@ void ComDispatch::ForEach(const std::function<void(Variant)>& visit) {
     if (FAILED(hr)) throw InvokeError(hr, exception, kNewEnumName);
     const ComPtr<IEnumVARIANT> enumerator = EnumeratorFrom(enumeratorValue.Get(), busy);
 
-    VariantBatch batch;
+    ScopedVariants batch(kEnumerationBatch);
     std::size_t visited = 0;
     for (;;) {
         ULONG fetched = 0;
         const HRESULT next =
-            CallWhileBusy(busy, [&] { return enumerator->Next(kEnumerationBatch, batch.Receive(), &fetched); });
+            CallWhileBusy(busy, [&] { return enumerator->Next(kEnumerationBatch, batch.ReceiveAll(), &fetched); });
         if (FAILED(next)) throw ErrorFromHresult(next);
         fetched = std::min(fetched, kEnumerationBatch);
         if (visited + fetched > kMaxEnumeratedItems) throw ErrorFromHresult(E_OUTOFMEMORY);

@@ -1,8 +1,12 @@
 #pragma once
 // ScopedVariant: the one owner of a VARIANT. The destructor clears it with VariantClear, which frees a
-// BSTR, destroys a SAFEARRAY and releases an interface held in it.
+// BSTR, destroys a SAFEARRAY and releases an interface held in it. ScopedVariants: the same for an
+// array of VARIANTs that COM takes or fills in one piece.
 
 #include <windows.h>
+
+#include <cstddef>
+#include <vector>
 
 namespace korvena {
 
@@ -38,6 +42,42 @@ public:
 
 private:
     VARIANT value_;
+};
+
+// The arguments of an Invoke, or a batch of IEnumVARIANT::Next: every slot is cleared when it is
+// filled again and when the owner goes.
+class ScopedVariants {
+public:
+    explicit ScopedVariants(std::size_t count) : values_(count) {
+        for (VARIANT& value : values_) VariantInit(&value);
+    }
+    ~ScopedVariants() { ClearAll(); }
+    ScopedVariants(const ScopedVariants&) = delete;
+    ScopedVariants& operator=(const ScopedVariants&) = delete;
+
+    std::size_t Size() const noexcept { return values_.size(); }
+    // Borrowed, for an in parameter.
+    VARIANT* Data() noexcept { return values_.data(); }
+    const VARIANT& operator[](std::size_t i) const noexcept { return values_[i]; }
+    // For an out parameter: clears every slot and hands out the array.
+    VARIANT* ReceiveAll() noexcept {
+        ClearAll();
+        return values_.data();
+    }
+    // Takes over `value` (handed out by ScopedVariant::Release) into slot i.
+    void Adopt(std::size_t i, VARIANT value) noexcept {
+        VariantClear(&values_[i]);
+        values_[i] = value;
+    }
+    // Lets go of one slot before the others.
+    void Clear(std::size_t i) noexcept { VariantClear(&values_[i]); }
+
+private:
+    void ClearAll() noexcept {
+        for (VARIANT& value : values_) VariantClear(&value);
+    }
+
+    std::vector<VARIANT> values_;
 };
 
 }  // namespace korvena

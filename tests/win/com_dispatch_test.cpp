@@ -223,6 +223,35 @@ TEST_F(ComDispatchTest, ObjectsComeAsComDispatchAndGoBackAsTheSamePointer) {
     EXPECT_EQ(server_->References(), 2u);  // server_ and client_
 }
 
+// An object of the core that no COM server handed out, so that it cannot go back across.
+class ForeignObject final : public Dispatch {
+public:
+    Variant Get(std::wstring_view, const std::vector<Variant>&) override { return {}; }
+    void Put(std::wstring_view, const Variant&) override {}
+    Variant Call(std::wstring_view, const std::vector<Variant>&) override { return {}; }
+    std::vector<Variant> Enumerate() override { return {}; }
+};
+
+TEST_F(ComDispatchTest, ArgumentsAlreadyMadeAreLetGoOfWhenALaterOneCannotGoAcross) {
+    ComPtr<FakeComObject> entity = FakeComObject::Create();
+    bool called = false;
+    server_->On(L"Item", [&](WORD, const DISPPARAMS&, VARIANT* result, EXCEPINFO*) {
+        return Answer(result, DispatchPtr(std::make_shared<ComDispatch>(entity)));
+    });
+    server_->On(L"Move", [&](WORD, const DISPPARAMS&, VARIANT*, EXCEPINFO*) {
+        called = true;
+        return S_OK;
+    });
+    {
+        const DispatchPtr item = ToObject(client_->Get(L"Item"));
+        EXPECT_EQ(ErrorOf([&] { client_->Call(L"Move", {item, DispatchPtr(std::make_shared<ForeignObject>())}); })
+                      .Number(),
+                  13);
+    }
+    EXPECT_FALSE(called);
+    EXPECT_EQ(entity->References(), 1u);
+}
+
 // An entity of the given kind with an Elevation, as a drawing hands it out.
 ComPtr<FakeComObject> FakeEntity(std::int32_t kind, double elevation) {
     ComPtr<FakeComObject> entity = FakeComObject::Create();
