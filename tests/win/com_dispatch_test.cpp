@@ -12,6 +12,7 @@ namespace {
 
 using Microsoft::WRL::ComPtr;
 using testing::FakeComObject;
+using testing::PortableObject;
 using testing::FakeEnumerator;
 
 const ClientObjectMapping kClient;
@@ -223,15 +224,6 @@ TEST_F(ComDispatchTest, ObjectsComeAsComDispatchAndGoBackAsTheSamePointer) {
     EXPECT_EQ(server_->References(), 2u);  // server_ and client_
 }
 
-// An object of the core that no COM server handed out, so that it cannot go back across.
-class ForeignObject final : public Dispatch {
-public:
-    Variant Get(std::wstring_view, const std::vector<Variant>&) override { return {}; }
-    void Put(std::wstring_view, const Variant&) override {}
-    Variant Call(std::wstring_view, const std::vector<Variant>&) override { return {}; }
-    std::vector<Variant> Enumerate() override { return {}; }
-};
-
 TEST_F(ComDispatchTest, ArgumentsAlreadyMadeAreLetGoOfWhenALaterOneCannotGoAcross) {
     ComPtr<FakeComObject> entity = FakeComObject::Create();
     bool called = false;
@@ -244,7 +236,7 @@ TEST_F(ComDispatchTest, ArgumentsAlreadyMadeAreLetGoOfWhenALaterOneCannotGoAcros
     });
     {
         const DispatchPtr item = ToObject(client_->Get(L"Item"));
-        EXPECT_EQ(ErrorOf([&] { client_->Call(L"Move", {item, DispatchPtr(std::make_shared<ForeignObject>())}); })
+        EXPECT_EQ(ErrorOf([&] { client_->Call(L"Move", {item, DispatchPtr(std::make_shared<PortableObject>())}); })
                       .Number(),
                   13);
     }

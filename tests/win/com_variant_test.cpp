@@ -15,6 +15,7 @@ namespace {
 
 using Microsoft::WRL::ComPtr;
 using testing::FakeComObject;
+using testing::PortableObject;
 
 const ClientObjectMapping kClient;
 
@@ -268,15 +269,6 @@ TEST(ComVariant, NullObjectsNeedNoMapping) {
     EXPECT_EQ(outgoing.Get().vt, VT_DISPATCH);
     EXPECT_EQ(outgoing.Get().pdispVal, nullptr);
 }
-
-// An object of the core that has no IDispatch of its own.
-class PortableObject final : public Dispatch {
-public:
-    Variant Get(std::wstring_view, const std::vector<Variant>&) override { return {}; }
-    void Put(std::wstring_view, const Variant&) override {}
-    Variant Call(std::wstring_view, const std::vector<Variant>&) override { return {}; }
-    std::vector<Variant> Enumerate() override { return {}; }
-};
 
 TEST(ComVariant, ClientCannotSendObjectsThatAreNotComObjects) {
     ComPtr<FakeComObject> object = FakeComObject::Create();

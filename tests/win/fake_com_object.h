@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "cad/dispatch.h"
 #include "cad/win/com_object.h"
 #include "cad/win/scoped_variant.h"
 
@@ -138,6 +139,15 @@ public:
 private:
     std::vector<ScopedVariant> values_;
     std::size_t position_ = 0;
+};
+
+// An object of the core that no COM server handed out: it has no IDispatch to go back across.
+class PortableObject final : public Dispatch {
+public:
+    Variant Get(std::wstring_view, const std::vector<Variant>&) override { return {}; }
+    void Put(std::wstring_view, const Variant&) override {}
+    Variant Call(std::wstring_view, const std::vector<Variant>&) override { return {}; }
+    std::vector<Variant> Enumerate() override { return {}; }
 };
 
 }  // namespace korvena::testing
