@@ -4,7 +4,9 @@
 #include <winternl.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
+#include <limits>
 #include <stdexcept>
 #include <vector>
 
@@ -13,17 +15,20 @@ namespace korvena::e2e {
 namespace {
 
 // Wine keeps each process's GDI objects in a handle table of its own and publishes its address in
-// the process's PEB, where Windows has its shared GDI handle table. An entry is 24 bytes: the
-// object (8), the owner (4), the unique number (2), the type (1, 0 for a free entry), flags (1) and
-// a user pointer (8). The table has 65536 entries.
+// the process's PEB, where Windows has its shared GDI handle table. An entry is 24 bytes in either
+// bitness: the object (8), the owner (4), the unique number (2), the type (1, 0 for a free entry),
+// flags (1) and a user pointer (8). The table has 65536 entries.
 constexpr std::size_t kGdiEntrySize = 24;
 constexpr std::size_t kGdiEntryTypeOffset = 14;
 constexpr std::size_t kGdiEntries = 0x10000;
-#ifdef _WIN64
-constexpr std::size_t kPebGdiTableOffset = 0xF8;
-#else
-constexpr std::size_t kPebGdiTableOffset = 0x94;
-#endif
+// GdiSharedHandleTable and ImageBaseAddress in the 64-bit PEB, and ImageBaseAddress in the 32-bit one.
+constexpr std::size_t kPeb64GdiTableOffset = 0xF8;
+constexpr std::size_t kPeb64ImageBaseOffset = 0x10;
+constexpr std::size_t kPeb32GdiTableOffset = 0x94;
+constexpr std::size_t kPeb32ImageBaseOffset = 0x08;
+// A 32-bit process on a 64-bit system has a 64-bit PEB beside its own, as under WoW64; Wine keeps it
+// in the page below the 32-bit PEB.
+constexpr std::size_t kPeb64BelowPeb32 = 0x1000;
 
 using QueryInformationProcess = LONG(NTAPI*)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
 using QuerySystemInformation = LONG(NTAPI*)(ULONG, PVOID, ULONG, PULONG);
@@ -42,18 +47,58 @@ void Read(HANDLE process, const void* at, void* into, std::size_t size) {
     }
 }
 
-DWORD GdiObjectsFromHandleTable(HANDLE process) {
+template <class Field>
+Field ReadField(HANDLE process, const std::byte* structure, std::size_t offset) {
+    Field field{};
+    Read(process, structure + offset, &field, sizeof field);
+    return field;
+}
+
+bool IsWow64(HANDLE process) {
+    BOOL wow64 = FALSE;
+    if (!IsWow64Process(process, &wow64)) {
+        throw std::runtime_error("IsWow64Process failed, error " + std::to_string(GetLastError()));
+    }
+    return wow64 != FALSE;
+}
+
+// The address of the process's GDI handle table. A 64-bit process publishes it in its one PEB. A
+// 32-bit one publishes it in the 64-bit PEB where Wine keeps one (its own PEB's field stays empty);
+// that PEB is recognised by the image base, which both PEBs hold.
+std::uint64_t GdiHandleTableAddress(HANDLE process) {
+    // A 32-bit reader cannot reach every address of a 64-bit process, and a 64-bit reader finds the
+    // PEB of a 32-bit one elsewhere: count a process of one's own bitness.
+    if (IsWow64(process) != IsWow64(GetCurrentProcess())) {
+        throw std::runtime_error("the GDI objects of a process of another bitness are not counted here");
+    }
     const auto query = NtdllFunction<QueryInformationProcess>("NtQueryInformationProcess");
     PROCESS_BASIC_INFORMATION basic{};
     if (!query || query(process, ProcessBasicInformation, &basic, sizeof basic, nullptr) != 0) {
         throw std::runtime_error("cannot find the PEB of the process");
     }
-    const void* table = nullptr;
-    Read(process, reinterpret_cast<const std::byte*>(basic.PebBaseAddress) + kPebGdiTableOffset, &table,
-         sizeof table);
-    if (!table) throw std::runtime_error("the process has no GDI handle table");
+    const auto* peb = reinterpret_cast<const std::byte*>(basic.PebBaseAddress);
+#ifdef _WIN64
+    return ReadField<std::uint64_t>(process, peb, kPeb64GdiTableOffset);
+#else
+    if (const auto table = ReadField<std::uint32_t>(process, peb, kPeb32GdiTableOffset)) return table;
+    const std::byte* peb64 = peb - kPeb64BelowPeb32;
+    const auto imageBase = ReadField<std::uint32_t>(process, peb, kPeb32ImageBaseOffset);
+    if (ReadField<std::uint64_t>(process, peb64, kPeb64ImageBaseOffset) != imageBase) {
+        throw std::runtime_error("the 32-bit process has no 64-bit PEB where Wine keeps one");
+    }
+    return ReadField<std::uint64_t>(process, peb64, kPeb64GdiTableOffset);
+#endif
+}
+
+DWORD GdiObjectsFromHandleTable(HANDLE process) {
+    const std::uint64_t table = GdiHandleTableAddress(process);
+    if (table == 0) throw std::runtime_error("the process has no GDI handle table");
+    if (table > std::numeric_limits<std::uintptr_t>::max()) {
+        throw std::runtime_error("the GDI handle table lies beyond this process's reach");
+    }
     std::vector<unsigned char> entries(kGdiEntries * kGdiEntrySize);
-    Read(process, table, entries.data(), entries.size());
+    Read(process, reinterpret_cast<const void*>(static_cast<std::uintptr_t>(table)), entries.data(),
+         entries.size());
     DWORD used = 0;
     for (std::size_t i = 0; i < kGdiEntries; ++i) {
         if (entries[i * kGdiEntrySize + kGdiEntryTypeOffset] != 0) ++used;

@@ -198,6 +198,30 @@ void CheckMessageBox() {
     Report(seen == text, "message box text read back", L"\"" + seen + L"\"");
 }
 
+// The registry's two views on a 64-bit system: 64-bit programs see one, 32-bit programs the other,
+// and the classes' CLSID keys differ between them. COM looks for a local server in the caller's own
+// view first and then in the other, so a 32-bit client finds a 64-bit server and the other way round.
+struct RegistryView {
+    REGSAM flag;
+    const wchar_t* name;
+};
+constexpr RegistryView kView64{KEY_WOW64_64KEY, L"64-bit view"};
+constexpr RegistryView kView32{KEY_WOW64_32KEY, L"32-bit view"};
+#ifdef _WIN64
+constexpr RegistryView kViewsAsComLooks[] = {kView64, kView32};
+#else
+constexpr RegistryView kViewsAsComLooks[] = {kView32, kView64};
+#endif
+
+std::optional<std::wstring> RegistryDefault(const RegistryView& view, const std::wstring& key) {
+    HKEY opened = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_QUERY_VALUE | view.flag, &opened) != ERROR_SUCCESS)
+        return std::nullopt;
+    auto value = RegistryString(opened, nullptr, nullptr);
+    RegCloseKey(opened);
+    return value;
+}
+
 void CheckServer(const std::wstring& progid) {
     CLSID clsid{};
     HRESULT hr = CLSIDFromProgID(progid.c_str(), &clsid);
@@ -207,8 +231,16 @@ void CheckServer(const std::wstring& progid) {
     if (FAILED(hr)) return;
     wchar_t clsidText[64];
     StringFromGUID2(clsid, clsidText, 64);
-    std::wstring key = std::wstring(L"Software\\Classes\\CLSID\\") + clsidText + L"\\LocalServer32";
-    std::wstring command = RegistryString(HKEY_LOCAL_MACHINE, key.c_str(), nullptr).value_or(L"");
+    const std::wstring key = std::wstring(L"Software\\Classes\\CLSID\\") + clsidText + L"\\LocalServer32";
+    std::wstring command;
+    const RegistryView* found = nullptr;
+    for (const RegistryView& view : kViewsAsComLooks) {
+        if (auto value = RegistryDefault(view, key); value && !value->empty()) {
+            command = *value;
+            found = &view;
+            break;
+        }
+    }
     // The command may be quoted and may carry arguments after the executable.
     std::wstring exe = command;
     if (!exe.empty() && exe.front() == L'"') {
@@ -217,7 +249,8 @@ void CheckServer(const std::wstring& progid) {
         exe.resize(end + 4);
     }
     Report(!exe.empty() && GetFileAttributesW(exe.c_str()) != INVALID_FILE_ATTRIBUTES,
-           "local server executable exists", L"HKLM\\" + key + L" = " + command);
+           "local server executable exists",
+           L"HKLM\\" + key + L" = " + command + L" (" + (found ? found->name : L"in neither view") + L")");
 }
 
 // A test that leaves a process behind (a COM server it started, say) must still end when its
