@@ -51,7 +51,7 @@ protected:
     void SetUp() override { KillProcessesNamed(L"cadsim.exe"); }
     void TearDown() override {
         KillProcessesNamed(L"cadsim.exe");
-        RegisterCadSim();  // leave the prefix as the fixture made it
+        RegisterCadSim();  // leave AutoCAD.Application registered, as the fixture did
     }
 
     // Waits for the command to end (its sets deleted and `done` true), with no dialog meanwhile.

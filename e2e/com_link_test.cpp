@@ -73,7 +73,7 @@ protected:
     }
     void TearDown() override {
         KillProcessesNamed(L"cadsim.exe");
-        RegisterCadSim();  // leave the prefix as the fixture made it
+        RegisterCadSim();  // leave AutoCAD.Application registered, as the fixture did
     }
     void RunCommand() {
         CommandContext context{platform, link, inputs, selectionSetName};

@@ -5,8 +5,8 @@
 #include <iterator>
 #include <utility>
 
-#include "cad/win/command_line.h"
 #include "cad/win/com_error.h"
+#include "cad/win/command_line.h"
 #include "cadsim/server/com_server.h"
 
 namespace korvena::cadsim {
@@ -47,7 +47,7 @@ std::wstring ClassIdText(REFCLSID classId) {
 }
 
 std::wstring ClassesPath(const std::wstring& below) {
-    return std::wstring(kClassesRoot) + L"\\" + below;
+    return below.empty() ? kClassesRoot : std::wstring(kClassesRoot) + L"\\" + below;
 }
 
 [[noreturn]] void Throw(const std::wstring& what, LSTATUS status) {
@@ -66,20 +66,37 @@ void WriteDefault(const std::wstring& path, const std::wstring& value) {
     if (status != ERROR_SUCCESS) Throw(L"无法写入 HKLM\\" + full, status);
 }
 
-// The default value of HKLM\Software\Classes\<path>; empty when the key or the value is missing.
-std::wstring ReadDefault(const std::wstring& path) {
+// On a 64-bit system the registry has two views: 32-bit programs see the CLSID keys of their own
+// view (Wow6432Node), 64-bit programs the others, while ProgID keys are shared. COM looks for a local
+// server in the client's view and then in the other, so a simulator of either bitness serves clients
+// of both. Removing a class clears it from both views: the simulator registered last is the one COM
+// starts, whatever the bitness of the one before. (On a 32-bit system the flags are ignored.)
+constexpr REGSAM kViews[] = {KEY_WOW64_64KEY, KEY_WOW64_32KEY};
+
+// The default value of HKLM\Software\Classes\<path> in `view`; empty when the key or the value is missing.
+std::wstring ReadDefault(const std::wstring& path, REGSAM view) {
     const std::wstring full = ClassesPath(path);
+    RegistryKey key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, full.c_str(), 0, KEY_QUERY_VALUE | view, key.Receive()) !=
+        ERROR_SUCCESS)
+        return {};
     wchar_t value[256] = {};
     DWORD size = sizeof(value) - sizeof(wchar_t);
-    const LSTATUS status =
-        RegGetValueW(HKEY_LOCAL_MACHINE, full.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, value, &size);
+    const LSTATUS status = RegGetValueW(key.Get(), nullptr, nullptr, RRF_RT_REG_SZ, nullptr, value, &size);
     return status == ERROR_SUCCESS ? std::wstring(value) : std::wstring();
 }
 
-void DeleteTree(const std::wstring& path) {
-    const std::wstring full = ClassesPath(path);
-    const LSTATUS status = RegDeleteTreeW(HKEY_LOCAL_MACHINE, full.c_str());
-    if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND) Throw(L"无法删除 HKLM\\" + full, status);
+// Deletes HKLM\Software\Classes\<parent>\<name> and everything below it, in `view`.
+void DeleteTree(const std::wstring& parent, const std::wstring& name, REGSAM view) {
+    const std::wstring full = ClassesPath(parent);
+    RegistryKey key;
+    LSTATUS status = RegOpenKeyExW(HKEY_LOCAL_MACHINE, full.c_str(), 0,
+                                   DELETE | KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE | KEY_SET_VALUE | view,
+                                   key.Receive());
+    if (status == ERROR_FILE_NOT_FOUND) return;
+    if (status == ERROR_SUCCESS) status = RegDeleteTreeW(key.Get(), name.c_str());
+    if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND)
+        Throw(L"无法删除 HKLM\\" + full + L"\\" + name, status);
 }
 
 void RegisterClass(REFCLSID classId, const std::wstring& progId, const std::wstring& serverCommand) {
@@ -91,14 +108,16 @@ void RegisterClass(REFCLSID classId, const std::wstring& progId, const std::wstr
     WriteDefault(classKey + L"\\ProgID", progId);
 }
 
-// The class, and the name it was registered under while that name still points at it.
+// The class, and the name it was registered under while that name still points at it, in both views.
 void UnregisterClass(REFCLSID classId) {
-    const std::wstring classKey = L"CLSID\\" + ClassIdText(classId);
-    const std::wstring progId = ReadDefault(classKey + L"\\ProgID");
-    DeleteTree(classKey);
-    if (!progId.empty() && CompareStringOrdinal(ReadDefault(progId + L"\\CLSID").c_str(), -1,
-                                                ClassIdText(classId).c_str(), -1, TRUE) == CSTR_EQUAL) {
-        DeleteTree(progId);
+    const std::wstring classIdText = ClassIdText(classId);
+    for (const REGSAM view : kViews) {
+        const std::wstring progId = ReadDefault(L"CLSID\\" + classIdText + L"\\ProgID", view);
+        DeleteTree(L"CLSID", classIdText, view);
+        if (!progId.empty() && CompareStringOrdinal(ReadDefault(progId + L"\\CLSID", view).c_str(), -1,
+                                                    classIdText.c_str(), -1, TRUE) == CSTR_EQUAL) {
+            DeleteTree(L"", progId, view);
+        }
     }
 }
 
@@ -117,7 +136,8 @@ std::wstring UnstartableServerCommand(const std::wstring& serverPath, const std:
 
 void RegisterServer(const std::wstring& serverPath, const ServerOptions& options) {
     UnregisterServer();  // one name at a time
-    RegisterClass(kCadSimClassId, options.progId.value_or(kCadProgId), LocalServerCommand(serverPath, options));
+    RegisterClass(kCadSimClassId, options.progId.value_or(kCadProgId),
+                  LocalServerCommand(serverPath, options));
     if (options.unstartableProgId && options.unableToStartLog) {
         RegisterClass(kUnstartableClassId, *options.unstartableProgId,
                       UnstartableServerCommand(serverPath, *options.unableToStartLog));

@@ -215,7 +215,8 @@ constexpr RegistryView kViewsAsComLooks[] = {kView32, kView64};
 
 std::optional<std::wstring> RegistryDefault(const RegistryView& view, const std::wstring& key) {
     HKEY opened = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_QUERY_VALUE | view.flag, &opened) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_QUERY_VALUE | view.flag, &opened) !=
+        ERROR_SUCCESS)
         return std::nullopt;
     auto value = RegistryString(opened, nullptr, nullptr);
     RegCloseKey(opened);
