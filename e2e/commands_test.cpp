@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-
 #include "cad/win/com_apartment.h"
 #include "e2e/support/cadsim_process.h"
 #include "e2e/support/korvena_window.h"
@@ -127,6 +126,66 @@ TEST_F(Commands, MatchingThenPickThenSequentialContinuesFromThePickedHeight) {
         WaitFor([&] { return NoSetLeft(state = cad.State()) && CommandLineHas(state, "130.5"); }, 20s));
     EXPECT_EQ(state["entities"][4]["elevation"], 125.5);
     EXPECT_EQ(state["entities"][5]["elevation"], 130.5);
+}
+
+// Two contours, the second refusing its colour, then a spot height and its text: each command fails
+// inside a call to the CAD, far below the window procedure that started it.
+constexpr char kFailingMap[] = R"({
+  "caption": "CadSim - [failing-test.dwg]",
+  "entities": [
+    {"kind": "lwpolyline", "color": 7, "vertices": [[0, 0], [40, 0]]},
+    {"kind": "lwpolyline", "color": 7, "vertices": [[0, 10], [40, 10]]},
+    {"kind": "circle", "color": 7, "center": [10, 50, 0], "radius": 2},
+    {"kind": "text", "color": 7, "insertionPoint": [14, 50, 0], "height": 3, "textString": "123.45"}
+  ],
+  "selections": [[1, 2], [3, 4], [1]],
+  "faults": {"failures": [{"entityId": 2, "member": "Color"}]}
+})";
+
+// The error thrown where a CAD call fails reaches the command's own error trap: the program shows its
+// generic dialog and goes on. On the 32-bit build, whose exceptions cannot unwind through the system's
+// frames, an error that crossed a window procedure, a timer procedure or a COM method would end the
+// process instead.
+TEST_F(Commands, AFailedCadCallEndsTheCommandWithTheGenericDialogAndTheProgramGoesOn) {
+    CadSimProcess cad(folder.Path(), kFailingMap);
+    KorvenaWindow korvena;
+    const auto expectGenericDialog = [&] {
+        const auto box = korvena.WaitForMessageBox(20s);
+        ASSERT_TRUE(box);
+        EXPECT_EQ(box->title, L"错误");
+        EXPECT_EQ(box->text, L"操作不当或其它未知原因！  ");
+        AnswerOk(*box);
+        EXPECT_TRUE(korvena.WaitForNoMessageBox(10s));
+        EXPECT_TRUE(korvena.Process().Running());
+    };
+
+    // A write the CAD refuses: the second contour's colour.
+    korvena.Type(ControlId::Text1, L"100");
+    korvena.Type(ControlId::Text2, L"5");
+    korvena.Click(ControlId::Command1);
+    expectGenericDialog();
+    json state = cad.State();
+    EXPECT_EQ(state["entities"][0]["color"], 250);
+    EXPECT_EQ(state["entities"][1]["color"], 7);
+    EXPECT_TRUE(NoSetLeft(state));
+
+    // An object that disappears: the user takes the check lines back in the CAD while the box asks.
+    korvena.Click(ControlId::Command5);
+    const auto box = korvena.WaitForMessageBox(20s);
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->title, L"检查");
+    ASSERT_EQ(LinesOf(cad.State()).size(), 1u);
+    ASSERT_TRUE(cad.Undo());
+    ASSERT_TRUE(LinesOf(cad.State()).empty());
+    ASSERT_TRUE(Answer(*box, IDYES));
+    expectGenericDialog();
+    EXPECT_TRUE(WaitFor([&] { return NoSetLeft(cad.State()); }, 10s));
+
+    // The program still runs its commands.
+    korvena.Type(ControlId::Text1, L"1");
+    korvena.Click(ControlId::Command6);
+    EXPECT_TRUE(WaitFor([&] { return korvena.Text(ControlId::Text1) == L"100"; }, 20s));
+    EXPECT_FALSE(korvena.WaitForMessageBox(200ms));
 }
 
 }  // namespace

@@ -161,7 +161,9 @@ bool Answer(const MessageBoxSeen& box, int buttonId) {
     HWND button = GetDlgItem(box.window, buttonId);
     if (!button) return false;
     PostMessageW(button, BM_CLICK, 0, 0);
-    return true;
+    // Gone before the caller looks for what comes next: a box that follows at once is then never
+    // mistaken for this one, which lingers for a moment without its texts as it closes.
+    return WaitFor([&] { return !IsWindow(box.window); }, std::chrono::seconds(10));
 }
 
 }  // namespace korvena::e2e

@@ -62,9 +62,10 @@ private:
     DWORD thread_ = 0;
 };
 
-// Presses OK on a message box.
+// Presses OK on a message box and waits until it has closed.
 void AnswerOk(const MessageBoxSeen& box);
-// Presses a button of a message box by its id (IDYES, IDNO, ...); false when it has no such button.
+// Presses a button of a message box by its id (IDYES, IDNO, ...) and waits until the box has closed;
+// false when it has no such button or did not close.
 bool Answer(const MessageBoxSeen& box, int buttonId);
 
 }  // namespace korvena::e2e
