@@ -72,8 +72,8 @@ TEST(SuspectCheckLines, LengthCountsFromFiveLinesOnAndOnlyAboveThreeTimesTheMedi
 }
 
 TEST(SuspectCheckLines, EveryLineCrossingOneLongLineIsSuspectAndTheOthersAreNot) {
-    // A label far to the east, its line across a row of short ones (a column each): the long line and
-    // the ten it crosses, and none of the ten it passes by. Long enough also to be suspect by length.
+    // A label far to the east: its line runs across ten short ones and below ten others. The long line
+    // and the ten it crosses are suspect (the long one by its length too), the ten above it are not.
     std::vector<PlanLine> lines{{0, 5, 200, 5}};
     for (int i = 0; i < 10; ++i) lines.push_back({10.0 + 15 * i, 0, 12.0 + 15 * i, 8});    // across it
     for (int i = 0; i < 10; ++i) lines.push_back({10.0 + 15 * i, 20, 12.0 + 15 * i, 28});  // above it
