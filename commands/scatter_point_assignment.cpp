@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cad/convert.h"
+#include "commands/suspect_check_lines.h"
 
 namespace korvena {
 
@@ -63,18 +64,29 @@ DispatchPtr ActiveDocument(CommandFrame& f) {
     return ToObject(ToObject(f.Link().CadApp)->Get(L"ActiveDocument"));
 }
 
+// The check line of every pair in plan, from the positions read when the selection was collected.
+std::vector<PlanLine> PlanLines(const std::vector<PlacedEntity>& points,
+                                const std::vector<PlacedEntity>& texts) {
+    std::vector<PlanLine> lines;
+    lines.reserve(points.size());
+    for (std::size_t k = 0; k < points.size(); ++k)
+        lines.push_back({points[k].X, points[k].Y, texts[k].X, texts[k].Y});
+    return lines;
+}
+
 // One line per pair, from the point to its text, both ends at Z = 0, all in the one document's model
-// space. Nothing can have moved since the points were read: the user has not had the CAD back yet.
-std::vector<DispatchPtr> DrawCheckLines(const DispatchPtr& document, const std::vector<PlacedEntity>& points,
-                                        const std::vector<PlacedEntity>& texts) {
+// space; a suspect line gets red where the others get yellow, in the same one Color put. Nothing can
+// have moved since the points were read: the user has not had the CAD back yet.
+std::vector<DispatchPtr> DrawCheckLines(const DispatchPtr& document, const std::vector<PlanLine>& plan,
+                                        const std::vector<bool>& suspect) {
     std::vector<DispatchPtr> lines;
     const DispatchPtr modelSpace = ToObject(document->Get(L"ModelSpace"));
-    for (std::size_t k = 0; k < points.size(); ++k) {
+    for (std::size_t k = 0; k < plan.size(); ++k) {
         const DispatchPtr line =
-            ToObject(modelSpace->Call(L"AddLine", {std::vector<double>{points[k].X, points[k].Y, 0},
-                                                   std::vector<double>{texts[k].X, texts[k].Y, 0}}));
+            ToObject(modelSpace->Call(L"AddLine", {std::vector<double>{plan[k].X1, plan[k].Y1, 0},
+                                                   std::vector<double>{plan[k].X2, plan[k].Y2, 0}}));
         lines.push_back(line);
-        line->Put(L"Color", kCheckLineColour);
+        line->Put(L"Color", suspect[k] ? kSuspectCheckLineColour : kCheckLineColour);
     }
     return lines;
 }
@@ -134,12 +146,17 @@ bool CheckAndWritePairs(CommandFrame& f, const DispatchPtr& set, std::int16_t Po
 
     std::vector<PlacedEntity> OrderedPoints = InPositionOrder(std::move(ScatterPointList));
     std::vector<PlacedEntity> OrderedTexts = InPositionOrder(std::move(ElevationTextList));
+    const std::vector<PlanLine> plan = PlanLines(OrderedPoints, OrderedTexts);
+    const std::vector<bool> suspect = SuspectCheckLines(plan);
     // Two undo steps: the check lines with their group, then (after 是) the heights.
     // One document for the whole run, even when the user makes another drawing active meanwhile.
     const DispatchPtr document = ActiveDocument(f);
     f.BeginChanges();
-    std::vector<DispatchPtr> CheckLines = DrawCheckLines(document, OrderedPoints, OrderedTexts);
+    std::vector<DispatchPtr> CheckLines = DrawCheckLines(document, plan, suspect);
     GroupCheckLines(f, document, CheckLines);
+    // Said once, with the lines in the drawing, before the user is asked about them.
+    const auto suspects = static_cast<std::size_t>(std::count(suspect.begin(), suspect.end(), true));
+    if (suspects > 0) f.CadPrompt(SuspectLinesNotice(suspects));
 
     const int answer =
         f.Ask(kScatterCheckQuestion, kScatterCheckTitle, message_box::kYesNo | message_box::kInformation);
@@ -163,6 +180,10 @@ bool CheckAndWritePairs(CommandFrame& f, const DispatchPtr& set, std::int16_t Po
 std::wstring ScatterCountMessage(std::int64_t points, std::int64_t texts) {
     return L"散点个数(" + NumberText(static_cast<double>(points)) + L")与散点高程个数(" +
            NumberText(static_cast<double>(texts)) + L")不相等！";
+}
+
+std::wstring SuspectLinesNotice(std::size_t count) {
+    return L"有 " + std::to_wstring(count) + L" 条连线可能配错，已画成红色，请重点检查";
 }
 
 void ScatterPointAssignment(CommandContext& context) {

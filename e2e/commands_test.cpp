@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+#include <map>
+
 #include "cad/win/com_apartment.h"
 #include "e2e/support/cadsim_process.h"
 #include "e2e/support/korvena_window.h"
@@ -52,26 +56,54 @@ std::vector<json> LinesOf(const json& state) {
     return lines;
 }
 
+std::vector<int> LineColours(const json& state) {
+    std::vector<int> colours;
+    for (const json& line : LinesOf(state)) colours.push_back(line["color"]);
+    return colours;
+}
+
+// The calls of the record from `first` on, as object, kind and member: what the CAD was asked, not
+// with what.
+std::vector<std::string> CallShapes(const json& state, std::size_t first) {
+    std::vector<std::string> shapes;
+    const json& calls = state["calls"];
+    for (std::size_t i = first; i < calls.size(); ++i) {
+        shapes.push_back(calls[i].value("object", "") + " " + calls[i].value("kind", "") + " " +
+                         calls[i].value("member", ""));
+    }
+    return shapes;
+}
+
+std::map<std::string, int> CallsByKind(const json& state) {
+    std::map<std::string, int> kinds;
+    for (const json& call : state["calls"]) ++kinds[call.value("kind", "")];
+    return kinds;
+}
+
 class Commands : public ::testing::Test {
 protected:
     void SetUp() override { KillProcessesNamed(L"cadsim.exe"); }
     void TearDown() override { KillProcessesNamed(L"cadsim.exe"); }
 
     // Clicks the button and answers the check box with `button`; the state once the set is deleted.
-    // `linesWhileAsking`: the check lines in the drawing while the box is open.
-    json RunScatter(CadSimProcess& cad, KorvenaWindow& korvena, int button, std::size_t linesWhileAsking) {
+    // `linesWhileAsking`: the check lines in the drawing while the box is open; `asking`, when given,
+    // receives the state of that moment.
+    json RunScatter(CadSimProcess& cad, KorvenaWindow& korvena, int button, std::size_t linesWhileAsking,
+                    json* asking = nullptr) {
         korvena.Click(ControlId::Command5);
         const auto box = korvena.WaitForMessageBox(20s);
         if (!box) throw std::runtime_error("no confirmation box");
         EXPECT_EQ(box->title, L"检查");
         EXPECT_EQ(box->text, kCheckQuestion);
         // While the box is open the check lines are already in the drawing, and the CAD answers.
-        EXPECT_EQ(LinesOf(cad.State()).size(), linesWhileAsking);
+        const json state = cad.State();
+        EXPECT_EQ(LinesOf(state).size(), linesWhileAsking);
+        if (asking) *asking = state;
         EXPECT_TRUE(Answer(*box, button));
         EXPECT_TRUE(korvena.WaitForNoMessageBox(10s));
-        json state;
-        EXPECT_TRUE(WaitFor([&] { return NoSetLeft(state = cad.State()); }, 20s));
-        return state;
+        json after;
+        EXPECT_TRUE(WaitFor([&] { return NoSetLeft(after = cad.State()); }, 20s));
+        return after;
     }
 
     ComApartment apartment;
@@ -84,6 +116,13 @@ TEST_F(Commands, ScatterAnsweredNoKeepsTheLinesAndYesWritesTheHeights) {
 
     json state = RunScatter(cad, korvena, IDNO, 2);
     ASSERT_EQ(LinesOf(state).size(), 2u);
+    // A clean sheet: both lines yellow, nothing said but the selection prompt, and the CAD asked
+    // exactly what it was asked before check lines could be red (from the connection to the set's Delete).
+    EXPECT_EQ(LineColours(state), (std::vector{2, 2}));
+    EXPECT_EQ(state["prompts"], json::array({"======选择一个或多个散点、散点文本======\n\r"}));
+    EXPECT_EQ(CallsByKind(state),
+              (std::map<std::string, int>{
+                  {"lookup", 22}, {"get", 16}, {"put", 3}, {"call", 10}, {"enumerate", 1}}));
     // Lower Y first: the block with 98.7, then the circle with 123.45.
     EXPECT_EQ(LinesOf(state)[0]["start"], json::parse("[10.0, 10.0, 0.0]"));
     EXPECT_EQ(LinesOf(state)[0]["end"], json::parse("[14.0, 10.0, 0.0]"));
@@ -99,6 +138,72 @@ TEST_F(Commands, ScatterAnsweredNoKeepsTheLinesAndYesWritesTheHeights) {
     EXPECT_EQ(state["entities"][2]["insertionPoint"], json::parse("[10.0, 10.0, 98.7]"));
     for (int i = 0; i < 4; ++i) EXPECT_EQ(state["entities"][i]["color"], 251) << i;
     EXPECT_EQ(LinesOf(state).size(), 2u);  // those of the first run only
+    EXPECT_TRUE(CommandLineHas(state, "======散点高程赋值完成，请核查！======"));
+}
+
+// Three sheets in one drawing: three pairs with their texts beside them (1-6); the same points with the
+// first two texts placed otherwise (7, 8), the first above its point, so that the two are taken in the
+// wrong order and their lines cross; and five pairs in a column (9-18), the middle text far to the east.
+constexpr char kSuspectMap[] = R"({
+  "caption": "CadSim - [suspect-test.dwg]",
+  "entities": [
+    {"kind": "circle", "color": 7, "center": [10, 20, 0], "radius": 1},
+    {"kind": "text", "color": 7, "insertionPoint": [14, 20, 0], "height": 2, "textString": "101"},
+    {"kind": "circle", "color": 7, "center": [30, 20.5, 0], "radius": 1},
+    {"kind": "text", "color": 7, "insertionPoint": [34, 20.5, 0], "height": 2, "textString": "102"},
+    {"kind": "circle", "color": 7, "center": [10, 60, 0], "radius": 1},
+    {"kind": "text", "color": 7, "insertionPoint": [14, 60, 0], "height": 2, "textString": "103"},
+    {"kind": "text", "color": 7, "insertionPoint": [12, 26, 0], "height": 2, "textString": "101"},
+    {"kind": "text", "color": 7, "insertionPoint": [34, 21.5, 0], "height": 2, "textString": "102"},
+    {"kind": "circle", "color": 7, "center": [100, 0, 0], "radius": 1},
+    {"kind": "text", "color": 7, "insertionPoint": [102, 0, 0], "height": 2, "textString": "110"},
+    {"kind": "circle", "color": 7, "center": [100, 10, 0], "radius": 1},
+    {"kind": "text", "color": 7, "insertionPoint": [102, 10, 0], "height": 2, "textString": "111"},
+    {"kind": "circle", "color": 7, "center": [100, 20, 0], "radius": 1},
+    {"kind": "text", "color": 7, "insertionPoint": [130, 20, 0], "height": 2, "textString": "112"},
+    {"kind": "circle", "color": 7, "center": [100, 30, 0], "radius": 1},
+    {"kind": "text", "color": 7, "insertionPoint": [102, 30, 0], "height": 2, "textString": "113"},
+    {"kind": "circle", "color": 7, "center": [100, 40, 0], "radius": 1},
+    {"kind": "text", "color": 7, "insertionPoint": [102, 40, 0], "height": 2, "textString": "114"}
+  ],
+  "selections": [[1, 2, 3, 4, 5, 6], [1, 7, 3, 8, 5, 6], [9, 10, 11, 12, 13, 14, 15, 16, 17, 18]]
+})";
+
+TEST_F(Commands, ScatterDrawsLinesThatLookWrongInRedAndSaysHowManyBeforeTheBox) {
+    CadSimProcess cad(folder.Path(), kSuspectMap);
+    KorvenaWindow korvena;
+
+    json state = RunScatter(cad, korvena, IDNO, 3);
+    EXPECT_EQ(LineColours(state), (std::vector{2, 2, 2}));
+    EXPECT_EQ(state["prompts"].size(), 1u);
+    const std::vector<std::string> cleanCalls = CallShapes(state, 0);
+
+    // Two labels in the wrong order: their two lines red, and said once, before the box.
+    const std::size_t callsBefore = state["calls"].size();
+    json asking;
+    state = RunScatter(cad, korvena, IDNO, 6, &asking);
+    EXPECT_EQ(LineColours(asking), (std::vector{2, 2, 2, 1, 1, 2}));
+    const std::string notice = "======有 2 条连线可能配错，已画成红色，请重点检查======\n\r";
+    ASSERT_EQ(asking["prompts"].size(), 3u);
+    EXPECT_EQ(asking["prompts"][2], notice);
+    EXPECT_TRUE(CommandLineHas(asking, "======有 2 条连线可能配错，已画成红色，请重点检查======"));
+    // The calls of the clean sheet, and the one prompt more: the run's second, right after the grouping.
+    std::vector<std::string> calls = CallShapes(state, callsBefore);
+    auto said = std::find(calls.begin(), calls.end(), "Utility call Prompt");
+    ASSERT_NE(said, calls.end());
+    said = std::find(std::next(said), calls.end(), "Utility call Prompt");
+    ASSERT_NE(said, calls.end());
+    EXPECT_EQ(*std::prev(said), "Group call AppendItems");
+    calls.erase(said);
+    EXPECT_EQ(calls, cleanCalls);
+
+    // A label far from its point: one red line; answered 是, everything goes on as before.
+    state = RunScatter(cad, korvena, IDYES, 11, &asking);
+    EXPECT_EQ(LineColours(asking), (std::vector{2, 2, 2, 1, 1, 2, 2, 2, 1, 2, 2}));
+    EXPECT_EQ(asking["prompts"].back(), "======有 1 条连线可能配错，已画成红色，请重点检查======\n\r");
+    EXPECT_EQ(state["entities"][12]["center"], json::parse("[100.0, 20.0, 112.0]"));
+    EXPECT_EQ(LinesOf(state).size(), 6u);
+    EXPECT_EQ(state["prompts"].size(), 6u);
     EXPECT_TRUE(CommandLineHas(state, "======散点高程赋值完成，请核查！======"));
 }
 

@@ -3,8 +3,8 @@
 // assignment of the main hill (printing the contours' elevations before and after, then Ctrl+Z in the
 // CAD taking the whole run back in one step, and the run again), a pick of the
 // summit contour's height into the main window, and the scatter-point command on every spot height,
-// answered 否 so that its check lines stay in the drawing. Both programs are left running for a
-// screenshot.
+// answered 否 so that its check lines stay in the drawing (the label of the spot height 101.9 stands
+// far from its point, so its line is red). Both programs are left running for a screenshot.
 //
 //   demo_session <korvena.exe> <cadsim.exe> <demo map> <work folder>
 
@@ -120,12 +120,21 @@ int Run(const std::wstring& korvenaExe, const std::wstring& cadsimExe, const std
     const nlohmann::json checked = cad->State();
     std::cout
         << "Scatter points: check lines from each spot height to its text (answered 否, so they stay):\n";
+    int red = 0;
     for (const auto& entity : checked.at("entities")) {
         if (entity.at("kind") != "line") continue;
+        red += entity.value("color", 0) == 1 ? 1 : 0;
         std::cout << "  (" << entity["start"][0] << ", " << entity["start"][1] << ") -> (" << entity["end"][0]
-                  << ", " << entity["end"][1] << ")\n";
+                  << ", " << entity["end"][1] << ")"
+                  << (entity.value("color", 0) == 1 ? ", red: check it" : "") << "\n";
     }
     std::cout << "CAD command line:\n" << checked.value("commandLine", std::string()) << "\n";
+    // The demo map's one badly placed label shows the user what a line that looks wrong is like.
+    if (red != 1) {
+        std::cerr << "demo_session: " << red
+                  << " red check lines instead of the one of the badly placed label\n";
+        return 1;
+    }
     // Where the two windows stand on the screen, for cutting them out of the screenshot.
     PrintFrame("Main window", korvena->Handle());
     PrintFrame("CAD window", cad->Window());

@@ -4,6 +4,8 @@
 # spot heights in the simulator's window), then cuts out
 #   help/images/main-window.png   the main window after the run
 #   help/images/demo-after.png    the CAD window: numbered contours, check lines, its command line
+#   help/images/scatter-check.png the CAD window's lower part: the badly placed label's red check line
+#                                 and the command line that counts it
 # and stores them as small 8-bit palette PNGs. The build uses the committed PNGs and needs no
 # Wine; run this after a change to the windows the pictures show, and commit the result.
 set -euo pipefail
@@ -29,5 +31,7 @@ cad_window=$(frame "CAD window")
 save() { convert "$1" "${@:3}" +repage -strip -colors 64 "PNG8:$2"; }
 save "$demo/demo.png" "$images/main-window.png" -crop "$main_window"
 save "$demo/demo.png" "$images/demo-after.png" -crop "$cad_window"
-if command -v optipng >/dev/null; then optipng -quiet -o5 "$images"/main-window.png "$images"/demo-after.png; fi
-ls -l "$images"/main-window.png "$images"/demo-after.png
+save "$demo/demo.png" "$images/scatter-check.png" -crop "$cad_window" +repage -gravity South -crop 100%x33%+0+0
+pictures=("$images"/main-window.png "$images"/demo-after.png "$images"/scatter-check.png)
+if command -v optipng >/dev/null; then optipng -quiet -o5 "${pictures[@]}"; fi
+ls -l "${pictures[@]}"

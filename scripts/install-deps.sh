@@ -7,6 +7,8 @@ set -euo pipefail
 packages=(
   # both builds
   cmake ninja-build g++ make pkg-config googletest libgtest-dev nlohmann-json3-dev clang-format
+  # the host benchmark of the scatter-point check lines
+  libbenchmark-dev
   # the windows build and its tests under Wine
   wine64 wine g++-mingw-w64-x86-64-posix mingw-w64-tools
   xvfb xauth x11-apps imagemagick fonts-wqy-microhei

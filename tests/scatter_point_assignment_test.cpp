@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "cadsim/model/call_record.h"
 #include "cadsim/model/simulation.h"
@@ -91,6 +93,82 @@ TEST_F(ScatterAssignment, PairsByRankOfPositionAndChecksWithLinesBeforeWriting) 
     EXPECT_TRUE(cad.Groups()[1].entityIds.empty());
     EXPECT_EQ(cad.Prompts().back(), L"======散点高程赋值完成，请核查！======\n\r");
     EXPECT_TRUE(cad.SelectionSets().empty());
+}
+
+// The calls of a run as object, kind and member, without arguments: what the CAD is asked, not with what.
+std::vector<std::wstring> CallShapes(const std::vector<cadsim::CallRecord>& calls) {
+    std::vector<std::wstring> shapes;
+    for (const auto& call : calls) {
+        shapes.push_back(cadsim::ObjectLabel(call.objectKind, 0) + L" " +
+                         std::wstring(cadsim::CallKindName(call.kind)) + L" " + call.member);
+    }
+    return shapes;
+}
+
+TEST_F(ScatterAssignment, CrossingLinesAreRedAndSaidOnceBeforeTheBoxInTheCallsOfACleanSheet) {
+    // A clean sheet of three pairs, each text beside its point: every line yellow, nothing more said.
+    const std::vector<int> clean{Circle(10, 20),       Text(14, 20, L"1"), Circle(30, 20.5),
+                                 Text(34, 20.5, L"2"), Circle(10, 60),     Text(14, 60, L"3")};
+    Run(clean, message_box::kNo);
+    for (const Entity* line : Lines()) EXPECT_EQ(line->color, kCheckLineColour);
+    EXPECT_EQ(cad.Prompts().size(), 1u);
+    const std::vector<cadsim::CallRecord> cleanCalls = cad.Calls();
+
+    // The same points, the first text written above its point: it comes after the second text in
+    // position order, so the first two pairs take each other's texts and their lines cross.
+    cad.ClearCalls();
+    const std::size_t linesBefore = Lines().size();
+    std::size_t promptsWhileAsking = 0;
+    bench.platform.WhileDialogOpen([&] { promptsWhileAsking = cad.Prompts().size(); });
+    Run({clean[0], Text(12, 26, L"1"), clean[2], Text(34, 21.5, L"2"), clean[4], Text(14, 60, L"3")},
+        message_box::kNo);
+    const auto lines = Lines();
+    ASSERT_EQ(lines.size(), linesBefore + 3);
+    std::vector<std::int16_t> colours;
+    for (std::size_t i = linesBefore; i < lines.size(); ++i) colours.push_back(lines[i]->color);
+    EXPECT_EQ(colours, (std::vector<std::int16_t>{kSuspectCheckLineColour, kSuspectCheckLineColour,
+                                                  kCheckLineColour}));
+    const std::wstring notice = L"======有 2 条连线可能配错，已画成红色，请重点检查======\n\r";
+    ASSERT_EQ(cad.Prompts().size(), 3u);
+    EXPECT_EQ(cad.Prompts().back(), notice);
+    EXPECT_EQ(promptsWhileAsking, 3u) << "said before the box";
+    EXPECT_EQ(Dialogs().back(), kCheckDialog);
+
+    // The calls are those of the clean sheet and the one prompt, written right after the grouping.
+    std::vector<cadsim::CallRecord> calls = cad.Calls();
+    const auto said = std::find_if(calls.begin(), calls.end(), [&](const cadsim::CallRecord& call) {
+        return call.member == L"prompt" && call.arguments.find(L"有 2 条") != std::wstring::npos;
+    });
+    ASSERT_NE(said, calls.end());
+    EXPECT_EQ(std::prev(said)->member, L"AppendItems");
+    calls.erase(said);
+    EXPECT_EQ(CallShapes(calls), CallShapes(cleanCalls));
+}
+
+TEST_F(ScatterAssignment, ALabelFarFromItsPointIsRedAndEverythingAfterTheBoxStaysTheSame) {
+    // Five pairs in a column, each text 2 to the right of its point but the middle one, 20 away: more
+    // than three times the median length of 2.
+    std::vector<int> circles, texts, selection;
+    for (int i = 0; i < 5; ++i) {
+        circles.push_back(Circle(0, 10.0 * i, 1));
+        texts.push_back(Text(i == 2 ? 20 : 2, 10.0 * i, std::to_wstring(100 + i)));
+        selection.push_back(circles.back());
+        selection.push_back(texts.back());
+    }
+    std::vector<std::int16_t> colours;
+    bench.platform.WhileDialogOpen([&] {
+        for (const Entity* line : Lines()) colours.push_back(line->color);
+    });
+    Run(selection);
+    EXPECT_EQ(colours, (std::vector<std::int16_t>{2, 2, 1, 2, 2}));
+    EXPECT_EQ(cad.Prompts(),
+              (std::vector<std::wstring>{L"======选择一个或多个散点、散点文本======\n\r",
+                                         L"======有 1 条连线可能配错，已画成红色，请重点检查======\n\r",
+                                         L"======散点高程赋值完成，请核查！======\n\r"}));
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(At(circles[i]).position[2], 100 + i);
+    for (int id : texts) EXPECT_EQ(At(id).color, 251);
+    EXPECT_TRUE(Lines().empty());
+    EXPECT_EQ(Dialogs(), std::vector{kCheckDialog});
 }
 
 TEST_F(ScatterAssignment, OrdersByYThenXAndKeepsSelectionOrderForEqualPoints) {
@@ -299,7 +377,8 @@ TEST_F(ScatterAssignment, HoldsNoEntityOfTheDrawingWhenItWritesItsClosingLine) {
     long heldAtClosingLine = -1;
     cad.SetChangeListener([&] {
         const std::vector<std::wstring>& prompts = cad.Prompts();
-        if (heldAtClosingLine >= 0 || prompts.empty() || prompts.back().find(kScatterDoneNotice) == std::wstring::npos)
+        if (heldAtClosingLine >= 0 || prompts.empty() ||
+            prompts.back().find(kScatterDoneNotice) == std::wstring::npos)
             return;
         heldAtClosingLine = 0;
         // Each entity's one object is held by the model and by the copy asked for here.
