@@ -222,7 +222,9 @@ ScopedVariant ComDispatch::Invoke(std::wstring_view member, WORD flags, DISPPARA
 
 Variant ComDispatch::Received(std::wstring_view member, const VARIANT& result) const {
     Variant value = FromComVariant(result, objects_);
-    GiveKind(value, kind_.empty() ? std::wstring() : kind_ + L"." + CacheKey(member), false);
+    // What an item of unknown class gives (its Copy) is of as many classes as the items.
+    const bool classKnown = !kind_.empty() && !kindFromCollection_;
+    GiveKind(value, classKnown ? kind_ + L"." + CacheKey(member) : std::wstring(), false);
     return value;
 }
 

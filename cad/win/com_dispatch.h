@@ -92,7 +92,8 @@ private:
     Resolved Resolve(std::wstring_view member);
     void Forget(std::wstring_view member);
     ScopedVariant Invoke(std::wstring_view member, WORD flags, DISPPARAMS& params, bool wantResult);
-    // A result that is one object is of the kind of everything this kind of object gives for member.
+    // A result that is one object is of the kind of everything this kind of object gives for member;
+    // of no kind while this object's class is unknown.
     Variant Received(std::wstring_view member, const VARIANT& result) const;
     // `value`, when it is one of our objects, is of `kind` (nothing when empty); when `untilItSays`,
     // a collection's, until it has said what it is.

@@ -440,9 +440,14 @@ ComPtr<FakeComObject> FakeEntityOfClass(const wchar_t* className, Variant code,
         return
             [value](WORD, const DISPPARAMS&, VARIANT* result, EXCEPINFO*) { return Answer(result, value); };
     };
-    entity->On(L"EntityType", answering(std::move(code)));
+    entity->On(L"EntityType", answering(code));
     entity->On(L"ObjectName", answering(className));
     for (const auto& [name, value] : own) entity->On(name, answering(value));
+    // A copy of the entity: of its class, whatever the class.
+    entity->On(L"Copy", [=](WORD, const DISPPARAMS&, VARIANT* result, EXCEPINFO*) {
+        return Answer(result,
+                      DispatchPtr(std::make_shared<ComDispatch>(FakeEntityOfClass(className, code, own))));
+    });
     return entity;
 }
 
@@ -468,15 +473,20 @@ TEST_F(EnumerateTest, ItemsOfDifferentClassesNeverGetEachOthersDispids) {
         }
         Serve(FakeEnumerator::Create(std::move(values)));
         const auto set = std::make_shared<ComDispatch>(server_, std::make_shared<ComConnection>(), L"Set");
-        std::vector<double> centers;
+        std::vector<double> centers, copiedCenters;
         set->ForEach([&](Variant item) {
             const DispatchPtr entity = ToObject(item);
+            const DispatchPtr copy = ToObject(entity->Call(L"Copy"));
+            copiedCenters.push_back(ToDoubles(copy->Get(L"Center"), 3)[0]);  // before its original has said
             if (*identity != L'\0') entity->Get(identity);
             centers.push_back(ToDoubles(entity->Get(L"Center"), 3)[0]);
         });
         EXPECT_EQ(centers, (std::vector<double>{1, 2, 3, 4}));
+        EXPECT_EQ(copiedCenters, centers);
+        // Every item resolves Copy for itself; the first of each class its Center, the first item the
+        // identity.
         const std::vector<int> expected =
-            *identity != L'\0' ? std::vector<int>{2, 1, 0, 0} : std::vector<int>{1, 1, 1, 1};
+            *identity != L'\0' ? std::vector<int>{3, 2, 1, 1} : std::vector<int>{2, 2, 2, 2};
         for (std::size_t i = 0; i < entities.size(); ++i)
             EXPECT_EQ(entities[i]->NameLookups(), expected[i]) << i;
     }
