@@ -88,6 +88,10 @@ std::vector<std::wstring> AutoCadVersionProgIds() {
     return names;
 }
 
+EntityIdentity IdentityFor(std::wstring_view progId) {
+    return progId.starts_with(kCadProgId) ? EntityIdentity::kEntityType : EntityIdentity::kObjectName;
+}
+
 void ConnectCad(CadLink& link, Platform& platform) {
     ResumeNext step;
     step([&] { Take(link, Reached(platform.GetRunningObject(kCadProgId), kCadProgId)); });

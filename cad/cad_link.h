@@ -31,6 +31,10 @@ inline constexpr std::wstring_view kCompatibleCadProgIds[] = {
 // The version-specific AutoCAD class names, newest first: 28.3, 28.2, 28.1, 28, 27.3, ... 15.
 std::vector<std::wstring> AutoCadVersionProgIds();
 
+// What the class name a CAD was reached under says about its entities: AutoCAD (kCadProgId and its
+// version-specific names) numbers them as the commands do; no other CAD is known to.
+EntityIdentity IdentityFor(std::wstring_view progId);
+
 struct CadLink {
     DispatchPtr CadApp;
     DispatchPtr CadDoc;

@@ -61,11 +61,6 @@ std::optional<Variant> ObjectName(Dispatch& entity) {
 
 }  // namespace
 
-EntityIdentity IdentityFor(std::wstring_view progId) {
-    return progId.starts_with(L"AutoCAD.Application") ? EntityIdentity::kEntityType
-                                                      : EntityIdentity::kObjectName;
-}
-
 std::int32_t EntityTypeOfClass(std::wstring_view className) {
     for (const auto& [name, code] : kClasses) {
         if (name == className) return code;

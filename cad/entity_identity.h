@@ -36,10 +36,6 @@ enum class EntityIdentity {
     kObjectName,  // any other CAD: the class name, whatever its EntityType says
 };
 
-// What the class name a CAD was reached under says: AutoCAD ("AutoCAD.Application" and its
-// version-specific names) numbers its entities as the commands do; no other CAD is known to.
-EntityIdentity IdentityFor(std::wstring_view progId);
-
 // The code of a class name: AcDbPolyline 24, AcDb2dPolyline 23, AcDbText 32, AcDbMText 21,
 // AcDbCircle 8, AcDbArc 4, AcDbEllipse 16, AcDbPoint 22, AcDbBlockReference 7; kOther for every
 // other class (AcDb3dPolyline, AcDbMInsertBlock, AcDbLine, a custom entity's class, ...).
