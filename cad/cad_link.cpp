@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <optional>
+#include <utility>
 
 namespace korvena {
 
@@ -29,33 +30,48 @@ private:
     std::optional<AutomationError> error_;
 };
 
+// A CAD reached under a class name: the application, and what the name says about its entities.
+struct ReachedCad {
+    DispatchPtr application;
+    EntityIdentity identity = EntityIdentity::kEntityType;
+};
+
+ReachedCad Reached(DispatchPtr application, std::wstring_view progId) {
+    return {std::move(application), IdentityFor(progId)};
+}
+
+void Take(CadLink& link, ReachedCad cad) {
+    link.CadApp = std::move(cad.application);
+    link.Identity = cad.identity;
+}
+
 // Steps 2 and 3 of the attach: every other running AutoCAD, then the compatible CADs.
-DispatchPtr AttachToOtherRunningCad(Platform& platform) {
+std::optional<ReachedCad> AttachToOtherRunningCad(Platform& platform) {
     for (const std::wstring& progId : AutoCadVersionProgIds()) {
         try {
-            return platform.GetRunningObject(progId);
+            return Reached(platform.GetRunningObject(progId), progId);
         } catch (const AutomationError&) {
         }
     }
     for (const std::wstring_view progId : kCompatibleCadProgIds) {
         try {
-            return platform.GetRunningObject(progId);
+            return Reached(platform.GetRunningObject(progId), progId);
         } catch (const AutomationError&) {
         }
     }
-    return nullptr;
+    return std::nullopt;
 }
 
 // With AutoCAD not installed: a new instance of the first compatible CAD that is.
-DispatchPtr StartCompatibleCad(Platform& platform) {
+std::optional<ReachedCad> StartCompatibleCad(Platform& platform) {
     for (const std::wstring_view progId : kCompatibleCadProgIds) {
         try {
-            return platform.CreateObject(progId);
+            return Reached(platform.CreateObject(progId), progId);
         } catch (const AutomationError& e) {
-            if (!IsClassNotInstalled(e.Number())) return nullptr;  // installed, but it would not start
+            if (!IsClassNotInstalled(e.Number())) return std::nullopt;  // installed, but it would not start
         }
     }
-    return nullptr;
+    return std::nullopt;
 }
 
 }  // namespace
@@ -72,25 +88,29 @@ std::vector<std::wstring> AutoCadVersionProgIds() {
     return names;
 }
 
+EntityIdentity IdentityFor(std::wstring_view progId) {
+    return progId.starts_with(kCadProgId) ? EntityIdentity::kEntityType : EntityIdentity::kObjectName;
+}
+
 void ConnectCad(CadLink& link, Platform& platform) {
     ResumeNext step;
-    step([&] { link.CadApp = platform.GetRunningObject(kCadProgId); });
+    step([&] { Take(link, Reached(platform.GetRunningObject(kCadProgId), kCadProgId)); });
     if (step.Error()) {
         // Only when AutoCAD's usual name finds nothing running: the quick path stays one call.
         std::optional<AutomationError> notRunning = step.Error();
         step.Clear();
         step([&] {
-            DispatchPtr running = AttachToOtherRunningCad(platform);
+            std::optional<ReachedCad> running = AttachToOtherRunningCad(platform);
             if (!running) throw *notRunning;
-            link.CadApp = std::move(running);
+            Take(link, std::move(*running));
         });
     }
     if (step.Error()) {
         step.Clear();
-        step([&] { link.CadApp = platform.CreateObject(kCadProgId); });
+        step([&] { Take(link, Reached(platform.CreateObject(kCadProgId), kCadProgId)); });
         if (step.Error() && IsClassNotInstalled(step.Error()->Number())) {
-            if (DispatchPtr started = StartCompatibleCad(platform)) {
-                link.CadApp = std::move(started);
+            if (std::optional<ReachedCad> started = StartCompatibleCad(platform)) {
+                Take(link, std::move(*started));
                 step.Clear();
             }
         }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cad/dispatch.h"
+#include "cad/entity_identity.h"
 #include "cad/platform.h"
 
 namespace korvena {
@@ -30,10 +31,16 @@ inline constexpr std::wstring_view kCompatibleCadProgIds[] = {
 // The version-specific AutoCAD class names, newest first: 28.3, 28.2, 28.1, 28, 27.3, ... 15.
 std::vector<std::wstring> AutoCadVersionProgIds();
 
+// What the class name a CAD was reached under says about its entities: AutoCAD (kCadProgId and its
+// version-specific names) numbers them as the commands do; no other CAD is known to.
+EntityIdentity IdentityFor(std::wstring_view progId);
+
 struct CadLink {
     DispatchPtr CadApp;
     DispatchPtr CadDoc;
     DispatchPtr CadUtility;
+    // How CadApp's entities are asked what they are, from the class name it was reached under.
+    EntityIdentity Identity = EntityIdentity::kEntityType;
     // What a command the user gave up on while the CAD was busy could not clean up then: its selection
     // sets, and the document of an undo step it left open. The next command deletes and closes them.
     std::vector<DispatchPtr> LeftoverSets;
@@ -47,10 +54,10 @@ struct CadLink {
 //   3. a running compatible CAD;
 //   4. a new "AutoCAD.Application"; when AutoCAD is not installed, a new instance of the first
 //      compatible CAD that is.
-// A step that fails leaves its reference as it was; only a CAD that can be neither attached nor
-// started is reported (one message box with the platform's description of the first start attempt's
-// failure). Never throws an AutomationError; a user who gives up on a busy CAD ends the command
-// (CadBusyCancelled).
+// CadApp and Identity are set together. A step that fails leaves its reference as it was; only a CAD that can
+// be neither attached nor started is reported (one message box with the platform's description of the first
+// start attempt's failure). Never throws an AutomationError; a user who gives up on a busy CAD ends the
+// command (CadBusyCancelled).
 void ConnectCad(CadLink& link, Platform& platform);
 
 }  // namespace korvena

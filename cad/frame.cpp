@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <exception>
 #include <iterator>
+#include <optional>
 #include <random>
 
 #include "cad/busy_cad.h"
 #include "cad/convert.h"
+#include "cad/entity_identity.h"
 
 namespace korvena {
 
@@ -36,10 +38,10 @@ std::wstring_view CommandErrorMessage(std::int32_t number) {
 }
 
 bool IsContour(std::int32_t entityType) {
-    return entityType == 24 || entityType == 23;
+    return entityType == entity_type::kLwPolyline || entityType == entity_type::kPolyline;
 }
 bool IsElevationText(std::int32_t entityType) {
-    return entityType == 32 || entityType == 21;
+    return entityType == entity_type::kText || entityType == entity_type::kMText;
 }
 
 void CommandFrame::Run(const std::function<void(CommandFrame&)>& work) noexcept {
@@ -148,7 +150,9 @@ std::int32_t CommandFrame::Count(const DispatchPtr& set) {
 }
 
 std::int32_t CommandFrame::EntityType(const DispatchPtr& entity) {
-    return ToLong(entity->Get(L"entitytype"));
+    const std::optional<std::int32_t> code = IdentifyEntity(*entity, context_.link.Identity);
+    if (!code) EndEarly(kUnsupportedCadMessage);
+    return *code;
 }
 
 void CommandFrame::DeleteSet(const DispatchPtr& set) {

@@ -19,6 +19,9 @@ inline constexpr std::wstring_view kErrorTitle = L"错误";
 inline constexpr std::wstring_view kOldCadMessage = L"该程序不支持R14，请选择R2000以上的版本！  ";
 inline constexpr std::wstring_view kUnknownErrorMessage = L"操作不当或其它未知原因！  ";
 inline constexpr std::wstring_view kNotAContourMessage = L"不能识别等高线对象，请选择多段线！   ";
+// A CAD whose entities can say what they are neither by AutoCAD's codes nor by their class names.
+inline constexpr std::wstring_view kUnsupportedCadMessage =
+    L"该程序不支持此CAD的自动化接口，请选择AutoCAD或兼容的CAD！  ";
 
 // Everything a command works with, owned by the program and lent for one run.
 struct CommandContext {
@@ -67,7 +70,8 @@ public:
     std::vector<DispatchPtr> Members(const DispatchPtr& set);
     // The number of members of a set.
     std::int32_t Count(const DispatchPtr& set);
-    // An entity's EntityType code.
+    // What an entity is, as AutoCAD's EntityType code (IdentifyEntity, by the link's Identity). A CAD
+    // that cannot say ends the command with kUnsupportedCadMessage.
     std::int32_t EntityType(const DispatchPtr& entity);
     // Deletes a set this run created (the normal end); a failure is an error of the command.
     void DeleteSet(const DispatchPtr& set);

@@ -5,13 +5,14 @@
 #include <vector>
 
 #include "cad/convert.h"
+#include "cad/entity_identity.h"
 #include "commands/suspect_check_lines.h"
 
 namespace korvena {
 
 namespace {
 
-constexpr std::int32_t kLwPolyline = 24;
+using entity_type::kLwPolyline;
 
 // An entity of the selection with its kind and the point that places it: a scatter point's
 // reference point or a text's insertion point. Only X and Y are used.
@@ -26,13 +27,13 @@ struct PlacedEntity {
 // placed by their first vertex, Coordinate(0)); empty for a kind that is no scatter point.
 std::wstring_view PositionMember(std::int32_t entityType) {
     switch (entityType) {
-        case 22:  // point
+        case entity_type::kPoint:
             return L"Coordinates";
-        case 4:   // arc
-        case 8:   // circle
-        case 16:  // ellipse
+        case entity_type::kArc:
+        case entity_type::kCircle:
+        case entity_type::kEllipse:
             return L"center";
-        case 7:  // block reference
+        case entity_type::kBlockReference:
             return L"InsertionPoint";
         default:
             return {};

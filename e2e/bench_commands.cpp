@@ -425,12 +425,13 @@ void StartUp(const std::wstring& emptyExe, const std::wstring& bareFormExe) {
 
 // ---- the commands ----
 
-// A contour command's figures from the record of its run: every contour costs at least its
-// EntityType get and the Elevation and Color puts, and COM's handling of its object.
+// A contour command's figures from the record of its run: every contour costs at least the get of
+// what it is (EntityType on AutoCAD, ObjectName on a compatible CAD) and the Elevation and Color puts,
+// and COM's handling of its object.
 void PrintContourRun(const json& state, int contours, const Bare& bare) {
     const std::vector<Phase> phases = Phases(state);
     const Phase& run = phases.at(0);
-    PrintCommand("contour", contours, Count({&run}), {3, "EntityType get, Elevation put, Color put", 1}, run.Ms(),
+    PrintCommand("contour", contours, Count({&run}), {3, "EntityType or ObjectName get, Elevation put, Color put", 1}, run.Ms(),
                  bare);
     PrintGaps(run, bare.Ms());
     std::printf("  last write to the closing line:  %.1f ms\n\n", LastWriteToClosingLine(run, kContourDone));
@@ -497,8 +498,8 @@ bool Matching(int targets) {
     return true;
 }
 
-// Every pair costs at least 12 calls: to collect, the kind and the position of the point and of the
-// text (4 gets); to draw, AddLine and the line's Color (2); after 是, the text's textString and the
+// Every pair costs at least 12 calls: to collect, what the point and the text are (EntityType or
+// ObjectName) and their positions (4 gets); to draw, AddLine and the line's Color (2); after 是, the text's textString and the
 // point's position again (the user may have changed them while the lines were shown), the new position,
 // the point's and the text's Color, and the line's Delete (2 gets, 3 puts, 1 call).
 // The point, the text and the line: the command lets go of each pair and its line after their writes.

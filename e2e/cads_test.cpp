@@ -1,10 +1,13 @@
 // The CAD the user has, end to end through korvena.exe and cadsim.exe: a compatible CAD or an older
-// AutoCAD version running under its own class name, a compatible CAD started when nothing runs, and
-// one undo in the CAD taking back a whole run.
+// AutoCAD version running under its own class name, whatever its EntityType says, a compatible CAD
+// started when nothing runs, a custom entity in an AutoCAD drawing, a CAD that cannot say what its
+// entities are, and one undo in the CAD taking back a whole run.
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <fstream>
+#include <map>
 
 #include "cad/win/com_apartment.h"
 #include "e2e/support/cadsim_process.h"
@@ -17,8 +20,9 @@ namespace {
 using namespace std::chrono_literals;
 using nlohmann::json;
 
-// Contours 1-3 for a sequential run, a reference contour (4) for matching 1-2 and for the pick, and a
-// spot height (5) with its text (6).
+// Contours 1-3 for a sequential run, a reference contour (4) for matching 1-2 and for the pick, and two
+// spot heights with their texts: a circle (5, 6) and an arc (7, 8), whose Center has another DISPID
+// than the circle's (the arc's first member of its own is its StartPoint); a custom entity (9).
 constexpr char kEveryCommandMap[] = R"({
   "caption": "CadSim - [cads-test.dwg]",
   "entities": [
@@ -27,13 +31,37 @@ constexpr char kEveryCommandMap[] = R"({
     {"kind": "polyline", "color": 7, "vertices": [[0, 20], [40, 20]]},
     {"kind": "lwpolyline", "color": 7, "elevation": 125.5, "vertices": [[50, 0], [90, 0]]},
     {"kind": "circle", "color": 7, "center": [10, 50, 0], "radius": 2},
-    {"kind": "text", "color": 7, "insertionPoint": [14, 50, 0], "height": 3, "textString": "88.5"}
+    {"kind": "text", "color": 7, "insertionPoint": [14, 50, 0], "height": 3, "textString": "88.5"},
+    {"kind": "arc", "color": 7, "center": [10, 80, 0], "radius": 2, "startAngle": 0, "endAngle": 3},
+    {"kind": "mtext", "color": 7, "insertionPoint": [14, 80, 0], "height": 3, "textString": "90.25"},
+    {"kind": "custom", "color": 7, "objectName": "AecDbWall", "insertionPoint": [60, 60, 0]}
   ],
-  "selections": [[1, 2, 3], [1, 2], [4], [4], [5, 6]]
+  "selections": [[1, 2, 3], [1, 2], [4], [4], [5, 6, 7, 8]]
 })";
 
+// The map with the CAD's own way of saying what its entities are, and other selections.
+std::string EveryCommandMap(const json& automation, const json& selections = nullptr) {
+    json map = json::parse(kEveryCommandMap);
+    map["automation"] = automation;
+    if (!selections.is_null()) map["selections"] = selections;
+    return map.dump();
+}
+
+// The members asked of entities in a state's call record, in lower case, and whether any call failed.
+std::vector<std::string> EntityMembersAsked(const json& state) {
+    std::vector<std::string> members;
+    for (const json& call : state.at("calls")) {
+        if (call.value("object", "") != "Entity") continue;
+        std::string member = call.value("member", "");
+        for (char& c : member) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        members.push_back(call.value("kind", "") + " " + member + (call.contains("error") ? " failed" : ""));
+    }
+    return members;
+}
+
 json ContourMap(int contours, const json& selections) {
-    json map = {{"caption", "CadSim - [undo-test.dwg]"}, {"entities", json::array()}, {"selections", selections}};
+    json map = {
+        {"caption", "CadSim - [undo-test.dwg]"}, {"entities", json::array()}, {"selections", selections}};
     for (int i = 0; i < contours; ++i) {
         map["entities"].push_back({{"kind", "lwpolyline"}, {"color", 7}, {"vertices", {{0, i}, {40, i}}}});
     }
@@ -55,7 +83,8 @@ protected:
     }
 
     // Waits for the command to end (its sets deleted and `done` true), with no dialog meanwhile.
-    json WaitForCommand(CadSimProcess& cad, KorvenaWindow& korvena, const std::function<bool(const json&)>& done) {
+    json WaitForCommand(CadSimProcess& cad, KorvenaWindow& korvena,
+                        const std::function<bool(const json&)>& done) {
         json state;
         EXPECT_TRUE(WaitFor([&] { return NoSetLeft(state = cad.State()) && done(state); }, 30s));
         EXPECT_FALSE(korvena.WaitForMessageBox(100ms));
@@ -83,12 +112,16 @@ protected:
         if (!box) throw std::runtime_error("no confirmation box");
         EXPECT_EQ(box->title, L"检查");
         EXPECT_TRUE(Answer(*box, IDYES));
-        const json state = WaitForCommand(cad, korvena, [](const json& s) { return CommandLineHas(s, "散点高程赋值完成"); });
+        const json state =
+            WaitForCommand(cad, korvena, [](const json& s) { return CommandLineHas(s, "散点高程赋值完成"); });
         EXPECT_EQ(ProcessesNamed(L"cadsim.exe").size(), 1u) << "nothing else started";
         return state;
     }
 
-    static void ExpectEveryCommandsResult(const json& state) {
+    // AutoCAD's results; the entities were asked what they are through `identity` only, one call each,
+    // and no entity was given a DISPID of another class's (its call would have reached a member of
+    // that number: an arc's StartPoint, a circle's Radius).
+    static void ExpectEveryCommandsResult(const json& state, const std::string& identity) {
         const json& entities = state.at("entities");
         EXPECT_EQ(entities[0]["elevation"], 125.5);
         EXPECT_EQ(entities[1]["elevation"], 125.5);
@@ -96,23 +129,92 @@ protected:
         for (int i = 0; i < 3; ++i) EXPECT_EQ(entities[i]["color"], 250) << i;
         EXPECT_EQ(entities[4]["center"], json::parse("[10.0, 50.0, 88.5]"));
         EXPECT_EQ(entities[4]["color"], 251);
+        EXPECT_EQ(entities[6]["center"], json::parse("[10.0, 80.0, 90.25]"));
+        EXPECT_EQ(entities[6]["color"], 251);
         EXPECT_EQ(LinesIn(state), 0u);
+        std::map<std::string, int> asked;
+        for (const std::string& call : EntityMembersAsked(state)) ++asked[call];
+        EXPECT_EQ(asked["get " + identity], 3 + 3 + 1 + 4) << "one for each entity walked";
+        for (const auto& [call, count] : asked) {
+            EXPECT_EQ(call.find("failed"), std::string::npos) << call;
+            EXPECT_TRUE(call.find("startpoint") == std::string::npos &&
+                        call.find("radius") == std::string::npos)
+                << call;
+            if (call.starts_with("get ")) {
+                EXPECT_TRUE(call == "get " + identity ||
+                            (!call.ends_with("entitytype") && !call.ends_with("objectname")))
+                    << call;
+            }
+        }
+    }
+
+    // Runs the four commands, each on its selection of the map, and answers the one dialog each ends
+    // with; the dialogs' titles and texts.
+    std::vector<std::pair<std::wstring, std::wstring>> RunEachCommandToItsDialog(CadSimProcess& cad) {
+        KorvenaWindow korvena;
+        korvena.Type(ControlId::Text1, L"100");
+        std::vector<std::pair<std::wstring, std::wstring>> dialogs;
+        for (const ControlId button :
+             {ControlId::Command1, ControlId::Command4, ControlId::Command6, ControlId::Command5}) {
+            korvena.Click(button);
+            const auto box = korvena.WaitForMessageBox(30s);
+            if (!box) throw std::runtime_error("a command ended without its dialog");
+            dialogs.emplace_back(box->title, box->text);
+            AnswerOk(*box);
+            EXPECT_TRUE(WaitFor([&] { return NoSetLeft(cad.State()); }, 30s));
+        }
+        EXPECT_EQ(korvena.Text(ControlId::Text1), L"100");
+        return dialogs;
     }
 
     ComApartment apartment;
     TempFolder folder;
 };
 
-TEST_F(Cads, ACompatibleCadRegisteredAloneServesEveryCommandWithoutAStart) {
-    for (const wchar_t* progId : {L"ZWCAD.Application", L"BricscadApp.AcadApplication"}) {
-        SCOPED_TRACE(std::string(progId, progId + std::wcslen(progId)));
+// Whatever a compatible CAD's EntityType says (the IntelliCAD lineage's numbering, in which a contour
+// is AutoCAD's point and a circle its block reference, or nothing but E_NOTIMPL), its entities are
+// known by their class names and every command gives AutoCAD's results.
+TEST_F(Cads, ACompatibleCadRegisteredAloneServesEveryCommandWithoutAStartWhateverItsEntityTypeSays) {
+    const std::pair<const wchar_t*, const char*> cads[] = {{L"BricscadApp.AcadApplication", "intellicad"},
+                                                           {L"ZWCAD.Application", "notImplemented"}};
+    for (const auto& [progId, numbering] : cads) {
+        SCOPED_TRACE(numbering);
         KillProcessesNamed(L"cadsim.exe");
         RegisterCadSim({L"--progid", progId});
-        CadSimProcess cad(folder.Path(), kEveryCommandMap);
+        CadSimProcess cad(folder.Path(), EveryCommandMap({{"entityType", numbering}}));
         const json state = RunEveryCommand(cad);
-        ExpectEveryCommandsResult(state);
+        ExpectEveryCommandsResult(state, "objectname");
         EXPECT_FALSE(state["undoMarkOpen"]);
     }
+}
+
+// A custom entity's EntityType is not implemented: it is known by its class name, a kind no command
+// accepts, and meets the rule each command has for a wrong kind.
+TEST_F(Cads, ACustomEntityInAnAutoCadDrawingMeetsEachCommandsRuleForAWrongKind) {
+    CadSimProcess cad(folder.Path(),
+                      EveryCommandMap(json::object(), {{1, 9, 2}, {1, 2}, {4, 9}, {9}, {5, 9, 6, 8}}));
+    const auto dialogs = RunEachCommandToItsDialog(cad);
+    const std::vector<std::pair<std::wstring, std::wstring>> expected{
+        {L"错误", L"不能识别等高线对象，请选择多段线！   "},
+        {L"错误", L"不能识别等高线对象，请选择多段线！   "},
+        {L"错误", L"该程序不支持R14，请选择R2000以上的版本！  "},  // the pick reads its Elevation
+        {L"错误", L"不能识别散点对象，请选择多段线、圆、圆弧、椭圆、块、圆环！   "}};
+    EXPECT_EQ(dialogs, expected);
+    const json state = cad.State();
+    EXPECT_EQ(state["entities"][0]["elevation"], 100.0) << "the contour before it";
+    EXPECT_EQ(state["entities"][1]["elevation"], 0.0);
+    EXPECT_EQ(state["entities"][4]["color"], 7);
+}
+
+// The classic lineage's automation: EntityType in its own numbering and no ObjectName.
+TEST_F(Cads, ACadThatCannotSayWhatItsEntitiesAreGetsOneDialogPerCommandAndNoChange) {
+    RegisterCadSim({L"--progid", L"ZWCAD.Application"});
+    CadSimProcess cad(folder.Path(), EveryCommandMap({{"entityType", "intellicad"}, {"objectName", false}}));
+    const json before = cad.State()["entities"];
+    const auto dialogs = RunEachCommandToItsDialog(cad);
+    EXPECT_EQ(dialogs, (std::vector<std::pair<std::wstring, std::wstring>>(
+                           4, {L"错误", L"该程序不支持此CAD的自动化接口，请选择AutoCAD或兼容的CAD！  "})));
+    EXPECT_EQ(cad.State()["entities"], before);
 }
 
 TEST_F(Cads, AnOlderRunningAutoCadIsUsedAndTheNewerOneThatCannotStartIsNotTried) {
@@ -125,7 +227,8 @@ TEST_F(Cads, AnOlderRunningAutoCadIsUsedAndTheNewerOneThatCannotStartIsNotTried)
         korvena.Type(ControlId::Text1, L"100");
         korvena.Type(ControlId::Text2, L"2");
         korvena.Click(ControlId::Command1);
-        const json state = WaitForCommand(cad, korvena, [](const json& s) { return CommandLineHas(s, "高程为 104"); });
+        const json state =
+            WaitForCommand(cad, korvena, [](const json& s) { return CommandLineHas(s, "高程为 104"); });
         EXPECT_EQ(state["entities"][2]["elevation"], 104.0);
         EXPECT_FALSE(std::filesystem::exists(log)) << "a start was attempted";
         EXPECT_EQ(ProcessesNamed(L"cadsim.exe").size(), 1u);
@@ -144,8 +247,8 @@ TEST_F(Cads, WithNothingRunningAndNoAutoCadTheRegisteredCompatibleCadIsStarted) 
     const auto drawingFile = folder.Path() / "drawing.json";
     const auto outFile = folder.Path() / "started-state.json";
     std::ofstream(drawingFile, std::ios::binary) << ContourMap(2, {{2, 1}}).dump();
-    RegisterCadSim({L"--progid", L"BricscadApp.AcadApplication", L"--drawing", WindowsPath(drawingFile.wstring()),
-                    L"--out", WindowsPath(outFile.wstring())});
+    RegisterCadSim({L"--progid", L"BricscadApp.AcadApplication", L"--drawing",
+                    WindowsPath(drawingFile.wstring()), L"--out", WindowsPath(outFile.wstring())});
     ForgetKilledServers();  // the simulators earlier tests killed
     ASSERT_FALSE(CadIsRunning());
 
@@ -162,7 +265,8 @@ TEST_F(Cads, WithNothingRunningAndNoAutoCadTheRegisteredCompatibleCadIsStarted) 
             const auto running = ProcessesNamed(L"cadsim.exe");
             HWND window = running.empty() ? nullptr : TopWindowOf(running[0]);
             try {
-                return window && NoSetLeft(state = CadSimState(window, outFile)) && CommandLineHas(state, "完成");
+                return window && NoSetLeft(state = CadSimState(window, outFile)) &&
+                       CommandLineHas(state, "完成");
             } catch (const std::exception&) {
                 return false;
             }
@@ -186,7 +290,8 @@ TEST_F(Cads, OneUndoInTheCadTakesBackASequentialOrAMatchingRunOf50Contours) {
     KorvenaWindow korvena;
     const auto allBack = [](const json& state) {
         for (int i = 0; i < 50; ++i) {
-            if (state["entities"][i].value("elevation", 0.0) != 0 || state["entities"][i]["color"] != 7) return false;
+            if (state["entities"][i].value("elevation", 0.0) != 0 || state["entities"][i]["color"] != 7)
+                return false;
         }
         return true;
     };
@@ -200,7 +305,8 @@ TEST_F(Cads, OneUndoInTheCadTakesBackASequentialOrAMatchingRunOf50Contours) {
     EXPECT_TRUE(allBack(cad.State()));
 
     korvena.Click(ControlId::Command4);
-    state = WaitForCommand(cad, korvena, [](const json& s) { return s["entities"][49].value("elevation", 0.0) == 300; });
+    state = WaitForCommand(cad, korvena,
+                           [](const json& s) { return s["entities"][49].value("elevation", 0.0) == 300; });
     EXPECT_EQ(state["undoSteps"], 1);
     EXPECT_TRUE(cad.Undo());
     state = cad.State();
@@ -225,14 +331,15 @@ TEST_F(Cads, AConfirmedScatterRunIsUndoneInTwoStepsThroughCtrlZ) {
     EXPECT_FALSE(asking["undoMarkOpen"]) << "a mark open while the program waits";
     EXPECT_EQ(asking["undoSteps"], 1);
     EXPECT_TRUE(Answer(*box, IDYES));
-    json state = WaitForCommand(cad, korvena, [](const json& s) { return CommandLineHas(s, "散点高程赋值完成"); });
+    json state =
+        WaitForCommand(cad, korvena, [](const json& s) { return CommandLineHas(s, "散点高程赋值完成"); });
     EXPECT_EQ(state["undoSteps"], 2);
 
-    cad.PressCtrlZ();  // heights back, check line back
+    cad.PressCtrlZ();  // heights back, check lines back
     ASSERT_TRUE(WaitFor([&] { return (state = cad.State())["undoSteps"] == 1; }, 10s));
     EXPECT_EQ(state["entities"][4]["center"], json::parse("[10.0, 50.0, 0.0]"));
     EXPECT_EQ(state["entities"][4]["color"], 7);
-    EXPECT_EQ(LinesIn(state), 1u);
+    EXPECT_EQ(LinesIn(state), 2u);
     EXPECT_EQ(state["groups"].size(), 1u);
 
     cad.PressCtrlZ();  // the line and its group gone
@@ -248,7 +355,7 @@ TEST_F(Cads, ACadWithoutUndoMarksGivesEveryCommandsResultAndNoDialog) {
                        {{"object", "Document"}, {"member", "EndUndoMark"}}}}};
     CadSimProcess cad(folder.Path(), map.dump());
     const json state = RunEveryCommand(cad);
-    ExpectEveryCommandsResult(state);
+    ExpectEveryCommandsResult(state, "entitytype");
     EXPECT_GT(state["undoSteps"].get<int>(), 4) << "every change a step of its own";
 }
 

@@ -61,8 +61,10 @@ TEST_F(Attach, AnOlderRunningAutoCadWinsOverStartingTheNewerOneInstalled) {
     platform.Install(L"AutoCAD.Application", nullptr, false);  // installed, cannot start
     platform.Install(L"AutoCAD.Application.23", &older, true);
     platform.Install(L"ZWCAD.Application", &compatible, true);
+    link.Identity = EntityIdentity::kObjectName;  // from a compatible CAD attached before
     ConnectCad(link, platform);
     EXPECT_EQ(link.CadApp, older.Application());
+    EXPECT_EQ(link.Identity, EntityIdentity::kEntityType);
     EXPECT_TRUE(older.Visible());
     EXPECT_NE(link.CadUtility, nullptr);
     EXPECT_TRUE(Tried(platform, L"running AutoCAD.Application.24"));  // newer versions were asked first
@@ -77,6 +79,7 @@ TEST_F(Attach, ARunningCompatibleCadIsTakenInTheTablesOrderAndNothingIsStarted) 
     platform.Install(L"ZWCAD.Application", &compatible, true);
     ConnectCad(link, platform);
     EXPECT_EQ(link.CadApp, compatible.Application());
+    EXPECT_EQ(link.Identity, EntityIdentity::kObjectName) << "its entities are asked their class names";
     EXPECT_FALSE(AnyStartTried(platform));
     EXPECT_FALSE(platform.Running());
 
@@ -92,6 +95,7 @@ TEST_F(Attach, NothingRunningStartsAutoCadWhenInstalledElseTheFirstCompatibleCad
     withAutoCad.Install(L"ZWCAD.Application", &compatible, false);
     ConnectCad(link, withAutoCad);
     EXPECT_EQ(link.CadApp, autocad.Application());
+    EXPECT_EQ(link.Identity, EntityIdentity::kEntityType);
     EXPECT_EQ(withAutoCad.Attempts().back(), L"create AutoCAD.Application");
 
     SimPlatform without(nullptr);
@@ -99,6 +103,7 @@ TEST_F(Attach, NothingRunningStartsAutoCadWhenInstalledElseTheFirstCompatibleCad
     without.Install(L"GStarCAD.Application", &compatible, false);
     ConnectCad(link, without);
     EXPECT_EQ(link.CadApp, compatible.Application());
+    EXPECT_EQ(link.Identity, EntityIdentity::kObjectName);
     EXPECT_TRUE(compatible.Visible());
     EXPECT_EQ(without.Starts(), 1);
     const std::vector<std::wstring> starts(without.Attempts().end() - 3, without.Attempts().end());

@@ -31,7 +31,8 @@ constexpr const char* kMapFile = R"({
     {"kind": "blockReference", "insertionPoint": [13, 14, 15], "name": "高程点"},
     {"kind": "text", "insertionPoint": [16, 17, 0], "height": 2.5, "textString": "125.5"},
     {"kind": "mtext", "insertionPoint": [18, 19, 0], "height": 3, "textString": "高程𝟙30"},
-    {"kind": "line", "start": [0, 0, 0], "end": [1, 1, 0]}
+    {"kind": "line", "start": [0, 0, 0], "end": [1, 1, 0]},
+    {"kind": "custom", "objectName": "AecDbWall", "insertionPoint": [5, 5]}
   ],
   "selectionSets": [{"name": "left over", "members": [6, 5]}],
   "groups": [{"name": "check", "members": [13]}],
@@ -43,7 +44,8 @@ constexpr const char* kMapFile = R"({
                 {"object": "SelectionSets", "member": "Count", "value": {"int32": 2000000000}}],
     "failures": [{"object": "Groups", "member": "Add", "after": 1, "number": 5, "description": "不行"}],
     "dieAfterCalls": 40
-  }
+  },
+  "automation": {"entityType": "intellicad", "objectName": false}
 })";
 
 TEST(SimulationFile, ReadsEveryKindWithItsGeometry) {
@@ -51,7 +53,7 @@ TEST(SimulationFile, ReadsEveryKindWithItsGeometry) {
     EXPECT_EQ(setup.caption, L"AutoCAD 2000 - [等高线.dwg]");
     EXPECT_TRUE(setup.documentOpen);
     const Drawing& drawing = setup.drawing;
-    ASSERT_EQ(drawing.Count(), 10u);
+    ASSERT_EQ(drawing.Count(), 11u);
     const Entity& lw = *drawing.Find(1);
     EXPECT_EQ(lw.kind, EntityKind::kLwPolyline);
     EXPECT_EQ(lw.color, kColorByLayer);
@@ -66,6 +68,8 @@ TEST(SimulationFile, ReadsEveryKindWithItsGeometry) {
     EXPECT_EQ(drawing.Find(10)->blockName, L"高程点");
     EXPECT_EQ(drawing.Find(12)->text, L"高程𝟙30");
     EXPECT_EQ(drawing.Find(13)->endPoint, (Point3{1, 1, 0}));
+    EXPECT_EQ(drawing.Find(14)->className, L"AecDbWall");
+    EXPECT_EQ(setup.automation, (CadAutomation{EntityTypeNumbering::kIntelliCad, false}));
     EXPECT_EQ(setup.selections, (std::vector<std::vector<int>>{{7, 8}, {}}));
     EXPECT_EQ(setup.faults.disconnectAfterCall, 40);
     EXPECT_TRUE(std::isnan(setup.faults.answers.at(0).value.As<Doubles>().at(1)));
@@ -86,7 +90,7 @@ TEST(SimulationFile, AStateWrittenAfterARunReadsBackExactly) {
               state.substr(0, state.find("\"commandLine\"")));
 
     const Drawing& drawing = reloaded.CurrentDrawing();
-    EXPECT_EQ(drawing.Count(), 9u);
+    EXPECT_EQ(drawing.Count(), 10u);
     EXPECT_EQ(drawing.Find(9), nullptr);
     EXPECT_EQ(drawing.Find(10)->blockName, L"高程点");  // ids survive, also after an erase
     EXPECT_EQ(drawing.Find(1)->vertices[1].x, 1e-300);
@@ -122,7 +126,7 @@ TEST(SimulationFile, SavesAndLoadsFiles) {
     SaveSimulationState(sim, file);
     const SimulationSetup loaded = LoadSimulationSetup(file);
     std::filesystem::remove(file);
-    EXPECT_EQ(loaded.drawing.Count(), 10u);
+    EXPECT_EQ(loaded.drawing.Count(), 11u);
     EXPECT_THROW(LoadSimulationSetup(file), SimulationFileError);
 }
 
@@ -139,6 +143,8 @@ TEST(SimulationFile, RefusesWhatDoesNotFollowTheSchemaAndSaysWhere) {
         {R"({"faults": {"answers": [{"member": "Center", "value": {"float": 1}}]}})", "value"},
         {R"({"faults": {"missingMembers": [{"object": "Window", "member": "Caption"}]}})", "object"},
         {R"({"captions": "x"})", "captions"},
+        {R"({"entities": [{"kind": "custom", "insertionPoint": [1, 1]}]})", "objectName"},
+        {R"({"automation": {"entityType": "bricscad"}})", "$.automation.entityType"},
         {R"({"entities": [)", "JSON"},
     };
     for (const auto& [json, where] : cases) {

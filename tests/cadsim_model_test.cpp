@@ -98,8 +98,9 @@ TEST_F(CadSim, MemberNamesIgnoreCase) {
 
 TEST_F(CadSim, MembersAnObjectLacksAre438) {
     constexpr std::int32_t kNotSupported = error_number::kMemberNotSupported;
-    EXPECT_EQ(ErrorNumberOf([&] { Entity(3)->Get(L"Radius"); }), kNotSupported);
-    EXPECT_EQ(ErrorNumberOf([&] { Entity(3)->Get(L"Elevation"); }), kNotSupported);  // only polylines
+    EXPECT_EQ(ErrorNumberOf([&] { Entity(3)->Get(L"TextString"); }), kNotSupported);
+    EXPECT_EQ(ErrorNumberOf([&] { Entity(3)->Get(L"StartPoint"); }), kNotSupported);  // arcs and ellipses
+    EXPECT_EQ(ErrorNumberOf([&] { Entity(3)->Get(L"Elevation"); }), kNotSupported);   // only polylines
     EXPECT_EQ(ErrorNumberOf([&] { Entity(2)->Get(L"Coordinate", {std::int16_t{0}}); }), kNotSupported);
     EXPECT_EQ(ErrorNumberOf([&] { Entity(8)->Get(L"Center"); }), kNotSupported);
     EXPECT_EQ(ErrorNumberOf([&] { Entity(10)->Get(L"InsertionPoint"); }), kNotSupported);
@@ -372,6 +373,47 @@ TEST_F(CadSim, EntityTypeAndGeometryByKind) {
     EXPECT_EQ(Entity(3)->Get(L"ObjectName"), Variant(L"AcDbCircle"));
     EXPECT_EQ(Entity(10)->Get(L"Handle"), Variant(L"A"));
     EXPECT_EQ(EntityHandle(26), L"1A");
+}
+
+TEST(CadSimAutomation, EachCadSaysWhatItsEntitiesAreInItsOwnWay) {
+    SimulationSetup setup;
+    setup.drawing = MapDrawing();
+    Entity custom = Placed(EntityKind::kCustom, {1, 1, 0});
+    custom.className = L"AecDbWall";
+    setup.drawing.Add(custom);  // 11
+    setup.automation.entityTypes = EntityTypeNumbering::kIntelliCad;
+    Simulation other(setup);
+    const int codes[] = {22, 25, 7, 3, 15, 24, 6, 32, 23, 21};
+    for (int id = 1; id <= 10; ++id) {
+        EXPECT_EQ(other.EntityObjectOf(id)->Get(L"EntityType"), Variant(std::int16_t(codes[id - 1]))) << id;
+    }
+    EXPECT_EQ(other.EntityObjectOf(1)->Get(L"ObjectName"), Variant(L"AcDbPolyline"));
+    // An add-on's entity: its own class name; its EntityType is not implemented, on any CAD.
+    EXPECT_EQ(other.EntityObjectOf(11)->Get(L"ObjectName"), Variant(L"AecDbWall"));
+    EXPECT_EQ(ErrorNumberOf([&] { other.EntityObjectOf(11)->Get(L"EntityType"); }),
+              sim_error::kNotImplemented);
+
+    setup.automation = {EntityTypeNumbering::kNotImplemented, false};
+    Simulation neither(setup);
+    EXPECT_EQ(ErrorNumberOf([&] { neither.EntityObjectOf(3)->Get(L"EntityType"); }),
+              sim_error::kNotImplemented);
+    EXPECT_EQ(ErrorNumberOf([&] { neither.EntityObjectOf(3)->Get(L"ObjectName"); }),
+              error_number::kMemberNotSupported);
+    EXPECT_EQ(neither.Automation(), setup.automation);
+}
+
+TEST_F(CadSim, ArcsAndCirclesHaveARadiusArcsAndEllipsesAStartPoint) {
+    sim_.CurrentDrawing().Find(4)->radius = 2;
+    sim_.CurrentDrawing().Find(4)->startAngle = std::acos(-1.0) / 2;
+    const auto start = ToDoubles(Entity(4)->Get(L"StartPoint"), 3);
+    EXPECT_NEAR(start[0], 4, 1e-12);
+    EXPECT_NEAR(start[1], 7, 1e-12);
+    EXPECT_EQ(start[2], 6);
+    EXPECT_EQ(Entity(5)->Get(L"StartPoint"), Variant(Doubles{8, 8, 9}));  // the end of its major axis
+    Entity(3)->Put(L"Radius", 2.5);
+    EXPECT_EQ(Entity(3)->Get(L"Radius"), Variant(2.5));
+    EXPECT_NE(ErrorNumberOf([&] { Entity(3)->Put(L"Radius", -1.0); }), 0);
+    EXPECT_NE(ErrorNumberOf([&] { Entity(4)->Put(L"StartPoint", Doubles{0, 0, 0}); }), 0);
 }
 
 TEST_F(CadSim, WritesChangeTheDrawing) {

@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <cstddef>
 #include <memory>
+#include <optional>
+#include <string>
 #include <utility>
 
+#include "cad/entity_identity.h"
 #include "cad/win/busy_call.h"
 #include "cad/win/com_error.h"
 
@@ -18,7 +21,6 @@ using Microsoft::WRL::ComPtr;
 constexpr ULONG kEnumerationBatch = 64;
 constexpr std::size_t kMaxEnumeratedItems = std::size_t{1} << 22;
 constexpr std::wstring_view kNewEnumName = L"_NewEnum";
-constexpr std::wstring_view kEntityTypeKey = L"entitytype";
 
 std::wstring CacheKey(std::wstring_view member) {
     std::wstring key(member);
@@ -80,7 +82,8 @@ ComPtr<IEnumVARIANT> EnumeratorFrom(const VARIANT& value, BusyCadWait* busy) {
     if (unknown == nullptr) throw MemberNotSupported(kNewEnumName);
     ComPtr<IEnumVARIANT> enumerator;
     // Asking a remote object for another interface is a call to its server too.
-    const HRESULT hr = CallWhileBusy(busy, [&] { return unknown->QueryInterface(IID_PPV_ARGS(&enumerator)); });
+    const HRESULT hr =
+        CallWhileBusy(busy, [&] { return unknown->QueryInterface(IID_PPV_ARGS(&enumerator)); });
     if (hr == E_NOINTERFACE) throw MemberNotSupported(kNewEnumName);
     if (FAILED(hr) || !enumerator) throw ErrorFromHresult(FAILED(hr) ? hr : E_POINTER);
     return enumerator;
@@ -88,8 +91,12 @@ ComPtr<IEnumVARIANT> EnumeratorFrom(const VARIANT& value, BusyCadWait* busy) {
 
 }  // namespace
 
-ComDispatch::ComDispatch(ComPtr<IDispatch> object, std::shared_ptr<ComConnection> connection, std::wstring kind)
-    : object_(std::move(object)), connection_(std::move(connection)), objects_(connection_), kind_(std::move(kind)) {
+ComDispatch::ComDispatch(ComPtr<IDispatch> object, std::shared_ptr<ComConnection> connection,
+                         std::wstring kind)
+    : object_(std::move(object)),
+      connection_(std::move(connection)),
+      objects_(connection_),
+      kind_(std::move(kind)) {
     if (!object_) throw ObjectNotSet();
 }
 
@@ -98,12 +105,10 @@ Variant ComDispatch::Get(std::wstring_view member, const std::vector<Variant>& a
     DISPPARAMS params = arguments.Positional();
     const ScopedVariant result = Invoke(member, DISPATCH_PROPERTYGET, params, true);
     Variant value = Received(member, result.Get());
-    if (args.empty() && (kind_.empty() || kindFromCollection_) && CacheKey(member) == kEntityTypeKey) {
-        std::optional<std::int32_t> entityType;
-        if (value.Is<std::int16_t>()) entityType = value.As<std::int16_t>();
-        if (value.Is<std::int32_t>()) entityType = value.As<std::int32_t>();
-        if (entityType) {
-            kind_ = L"EntityType " + std::to_wstring(*entityType);
+    if (args.empty() && (kind_.empty() || kindFromCollection_)) {
+        // What the entity said it is, read as the commands read it, is its class from now on.
+        if (std::optional<std::wstring> classKey = ClassKey(member, value)) {
+            kind_ = std::move(*classKey);
             kindFromCollection_ = false;
         }
     }
@@ -143,8 +148,8 @@ void ComDispatch::ForEach(const std::function<void(Variant)>& visit) {
     std::size_t visited = 0;
     for (;;) {
         ULONG fetched = 0;
-        const HRESULT next =
-            CallWhileBusy(busy, [&] { return enumerator->Next(kEnumerationBatch, batch.ReceiveAll(), &fetched); });
+        const HRESULT next = CallWhileBusy(
+            busy, [&] { return enumerator->Next(kEnumerationBatch, batch.ReceiveAll(), &fetched); });
         if (FAILED(next)) throw ErrorFromHresult(next);
         fetched = std::min(fetched, kEnumerationBatch);
         if (visited + fetched > kMaxEnumeratedItems) throw ErrorFromHresult(E_OUTOFMEMORY);
@@ -152,8 +157,8 @@ void ComDispatch::ForEach(const std::function<void(Variant)>& visit) {
             // Our reference to the item goes with the visit, not with the batch.
             Variant item = FromComVariant(batch[i], objects_);
             batch.Clear(i);
-            // A collection holds entities of many classes, which all have the members of an entity:
-            // its items share those until each has told its EntityType.
+            // A collection holds entities of many classes: until each item has said what it is, its
+            // items share only the members through which they say it.
             GiveKind(item, kind_.empty() ? std::wstring() : kind_ + L"." + std::wstring(kNewEnumName), true);
             visit(std::move(item));
         }
@@ -162,10 +167,15 @@ void ComDispatch::ForEach(const std::function<void(Variant)>& visit) {
     }
 }
 
+bool ComDispatch::SharesDispIdOf(std::wstring_view member) const {
+    return !kind_.empty() && (!kindFromCollection_ || IsIdentityMember(member));
+}
+
 ComDispatch::Resolved ComDispatch::Resolve(std::wstring_view member) {
     std::wstring key = CacheKey(member);
     if (const auto found = dispIds_.find(key); found != dispIds_.end()) return {found->second, true};
-    if (!kind_.empty()) {
+    const bool shared = SharesDispIdOf(member);
+    if (shared) {
         const DispIdsByKind& byKind = connection_->dispIdsByKind;
         if (const auto found = byKind.find({kind_, key}); found != byKind.end()) {
             dispIds_.insert_or_assign(std::move(key), found->second);
@@ -181,7 +191,7 @@ ComDispatch::Resolved ComDispatch::Resolve(std::wstring_view member) {
     });
     if (hr == DISP_E_UNKNOWNNAME || hr == DISP_E_MEMBERNOTFOUND) throw MemberNotSupported(member);
     if (FAILED(hr)) throw ErrorFromHresult(hr);
-    if (!kind_.empty()) connection_->dispIdsByKind.insert_or_assign({kind_, key}, id);
+    if (shared) connection_->dispIdsByKind.insert_or_assign({kind_, key}, id);
     dispIds_.insert_or_assign(std::move(key), id);
     return {id, false};
 }
@@ -189,7 +199,7 @@ ComDispatch::Resolved ComDispatch::Resolve(std::wstring_view member) {
 void ComDispatch::Forget(std::wstring_view member) {
     const std::wstring key = CacheKey(member);
     dispIds_.erase(key);
-    if (!kind_.empty()) connection_->dispIdsByKind.erase({kind_, key});
+    if (SharesDispIdOf(member)) connection_->dispIdsByKind.erase({kind_, key});
 }
 
 ScopedVariant ComDispatch::Invoke(std::wstring_view member, WORD flags, DISPPARAMS& params, bool wantResult) {
@@ -197,13 +207,14 @@ ScopedVariant ComDispatch::Invoke(std::wstring_view member, WORD flags, DISPPARA
     ExceptionInfo exception;
     BusyCadWait* const busy = connection_->busyWait.get();
     Resolved resolved = Resolve(member);
-    HRESULT hr = InvokeId(*object_.Get(), resolved.id, flags, params, wantResult ? &result : nullptr, exception,
-                          busy);
+    HRESULT hr =
+        InvokeId(*object_.Get(), resolved.id, flags, params, wantResult ? &result : nullptr, exception, busy);
     if (hr == DISP_E_MEMBERNOTFOUND && resolved.fromCache) {
         // The server no longer knows the kept DISPID: ask for the name once more.
         Forget(member);
         resolved = Resolve(member);
-        hr = InvokeId(*object_.Get(), resolved.id, flags, params, wantResult ? &result : nullptr, exception, busy);
+        hr = InvokeId(*object_.Get(), resolved.id, flags, params, wantResult ? &result : nullptr, exception,
+                      busy);
     }
     if (FAILED(hr)) throw InvokeError(hr, exception, member);
     return result;
@@ -211,15 +222,17 @@ ScopedVariant ComDispatch::Invoke(std::wstring_view member, WORD flags, DISPPARA
 
 Variant ComDispatch::Received(std::wstring_view member, const VARIANT& result) const {
     Variant value = FromComVariant(result, objects_);
-    GiveKind(value, kind_.empty() ? std::wstring() : kind_ + L"." + CacheKey(member), false);
+    // What an item of unknown class gives (its Copy) is of as many classes as the items.
+    const bool classKnown = !kind_.empty() && !kindFromCollection_;
+    GiveKind(value, classKnown ? kind_ + L"." + CacheKey(member) : std::wstring(), false);
     return value;
 }
 
-void ComDispatch::GiveKind(const Variant& value, std::wstring kind, bool untilEntityType) {
+void ComDispatch::GiveKind(const Variant& value, std::wstring kind, bool untilItSays) {
     if (kind.empty() || !value.Is<DispatchPtr>()) return;
     if (auto* object = dynamic_cast<ComDispatch*>(value.As<DispatchPtr>().get()); object != nullptr) {
         object->kind_ = std::move(kind);
-        object->kindFromCollection_ = untilEntityType;
+        object->kindFromCollection_ = untilItSays;
     }
 }
 

@@ -7,9 +7,11 @@
 // by every object of that kind reached through the same root object; a name is then resolved once per
 // kind rather than once per object. An object's kind is the member it came from (the application's
 // ActiveDocument, a document's ModelSpace, a model space's AddLine, SelectionSets' Add: always of one
-// class), or else, once it has answered it, its EntityType. The items of one collection are entities of
-// many classes: they share the DISPIDs of what they are asked before their EntityType (an entity's
-// own members, the same in every class), and then those of their EntityType. Every failure
+// class), or else, once it has said what it is, the identity it said (ClassKey of entity_identity.h:
+// its EntityType code or its ObjectName class name, read as the commands read them). The items of one
+// collection are entities of many classes, whose same-named members may have different DISPIDs: until
+// an item has said what it is, it shares only the DISPIDs of EntityType and ObjectName (declared once
+// for every entity class) and resolves every other name for itself. Every failure
 // becomes AutomationError: an unknown member is 438, the server's exception carries the server's own number
 // and description, anything else the HRESULT (see com_error.h). Objects in results are wrapped in new
 // ComDispatch objects; a ComDispatch passed as an argument goes back as its own IDispatch. Use it on the
@@ -48,7 +50,8 @@ struct ComConnection {
 // ComDispatch goes back as its own IDispatch, and any other object is a type mismatch (13).
 class ClientObjectMapping final : public ObjectMapping {
 public:
-    explicit ClientObjectMapping(std::shared_ptr<ComConnection> connection = std::make_shared<ComConnection>())
+    explicit ClientObjectMapping(
+        std::shared_ptr<ComConnection> connection = std::make_shared<ComConnection>())
         : connection_(std::move(connection)) {}
     DispatchPtr FromCom(IDispatch* object) const override;
     Microsoft::WRL::ComPtr<IDispatch> ToCom(const DispatchPtr& object) const override;
@@ -84,20 +87,23 @@ private:
         bool fromCache;
     };
 
+    // Whether the member's DISPID is kept for the object's kind rather than for the object alone.
+    bool SharesDispIdOf(std::wstring_view member) const;
     Resolved Resolve(std::wstring_view member);
     void Forget(std::wstring_view member);
     ScopedVariant Invoke(std::wstring_view member, WORD flags, DISPPARAMS& params, bool wantResult);
-    // A result that is one object is of the kind of everything this kind of object gives for member.
+    // A result that is one object is of the kind of everything this kind of object gives for member;
+    // of no kind while this object's class is unknown.
     Variant Received(std::wstring_view member, const VARIANT& result) const;
-    // `value`, when it is one of our objects, is of `kind` (nothing when empty); until its EntityType
-    // says otherwise when `untilEntityType`.
-    static void GiveKind(const Variant& value, std::wstring kind, bool untilEntityType);
+    // `value`, when it is one of our objects, is of `kind` (nothing when empty); when `untilItSays`,
+    // a collection's, until it has said what it is.
+    static void GiveKind(const Variant& value, std::wstring kind, bool untilItSays);
 
     Microsoft::WRL::ComPtr<IDispatch> object_;
     std::shared_ptr<ComConnection> connection_;
     ClientObjectMapping objects_;
-    std::wstring kind_;  // empty while unknown
-    bool kindFromCollection_ = false;  // kind_ is the collection it came from, until its EntityType
+    std::wstring kind_;                // empty while unknown
+    bool kindFromCollection_ = false;  // kind_ is the collection it came from, until it says what it is
     std::unordered_map<std::wstring, DISPID> dispIds_;
 };
 

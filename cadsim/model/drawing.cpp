@@ -14,19 +14,21 @@ struct KindNames {
     EntityKind kind;
     std::wstring_view fileName;
     std::wstring_view objectName;
+    std::int16_t intelliCadCode;  // the IntelliCAD lineage's EntityType (its 0 is "UnknownEntity")
 };
 
-constexpr std::array<KindNames, 10> kKinds{{
-    {EntityKind::kArc, L"arc", L"AcDbArc"},
-    {EntityKind::kBlockReference, L"blockReference", L"AcDbBlockReference"},
-    {EntityKind::kCircle, L"circle", L"AcDbCircle"},
-    {EntityKind::kEllipse, L"ellipse", L"AcDbEllipse"},
-    {EntityKind::kLine, L"line", L"AcDbLine"},
-    {EntityKind::kMText, L"mtext", L"AcDbMText"},
-    {EntityKind::kPoint, L"point", L"AcDbPoint"},
-    {EntityKind::kPolyline, L"polyline", L"AcDb2dPolyline"},
-    {EntityKind::kLwPolyline, L"lwpolyline", L"AcDbPolyline"},
-    {EntityKind::kText, L"text", L"AcDbText"},
+constexpr std::array<KindNames, 11> kKinds{{
+    {EntityKind::kCustom, L"custom", L"", 0},  // its own class name
+    {EntityKind::kArc, L"arc", L"AcDbArc", 3},
+    {EntityKind::kBlockReference, L"blockReference", L"AcDbBlockReference", 6},
+    {EntityKind::kCircle, L"circle", L"AcDbCircle", 7},
+    {EntityKind::kEllipse, L"ellipse", L"AcDbEllipse", 15},
+    {EntityKind::kLine, L"line", L"AcDbLine", 21},
+    {EntityKind::kMText, L"mtext", L"AcDbMText", 23},
+    {EntityKind::kPoint, L"point", L"AcDbPoint", 24},
+    {EntityKind::kPolyline, L"polyline", L"AcDb2dPolyline", 25},
+    {EntityKind::kLwPolyline, L"lwpolyline", L"AcDbPolyline", 22},
+    {EntityKind::kText, L"text", L"AcDbText", 32},
 }};
 
 const KindNames& NamesOf(EntityKind kind) {
@@ -68,8 +70,13 @@ std::optional<EntityKind> KindFromName(std::wstring_view name) {
     return std::nullopt;
 }
 
-std::wstring_view ObjectNameOf(EntityKind kind) {
-    return NamesOf(kind).objectName;
+std::int16_t IntelliCadEntityType(EntityKind kind) {
+    return NamesOf(kind).intelliCadCode;
+}
+
+std::wstring ObjectNameOf(const Entity& entity) {
+    if (entity.kind == EntityKind::kCustom) return entity.className;
+    return std::wstring(NamesOf(entity.kind).objectName);
 }
 
 Entity& Drawing::Add(Entity entity) {

@@ -12,8 +12,10 @@
 
 namespace korvena::cadsim {
 
-// Entity kinds by their EntityType code.
+// Entity kinds by their EntityType code in AutoCAD's numbering; a custom entity (one of an add-on's
+// classes) has none.
 enum class EntityKind : std::int16_t {
+    kCustom = -1,
     kArc = 4,
     kBlockReference = 7,
     kCircle = 8,
@@ -39,7 +41,8 @@ struct Vertex {
 // One entity. Only the fields of its kind mean anything:
 //   arc, circle, ellipse: position = centre; block reference, texts: position = insertion point;
 //   point: position = its coordinates; line: position = start, endPoint = end;
-//   polylines (23, 24): vertices, elevation, closed, width.
+//   polylines (23, 24): vertices, elevation, closed, width; custom: position = where it is drawn,
+//   className = its class.
 struct Entity {
     int id = 0;
     EntityKind kind = EntityKind::kPoint;
@@ -58,6 +61,7 @@ struct Entity {
     std::wstring blockName{};        // block reference
     double height = 0;               // texts
     std::wstring text{};             // texts
+    std::wstring className{};        // custom entity: its class name, as ObjectName answers it
 };
 
 bool IsPolylineKind(EntityKind kind);  // 23, 24: Elevation and vertices
@@ -68,8 +72,12 @@ std::optional<EntityKind> KindFromCode(int code);
 // The name a drawing file uses for the kind ("lwpolyline", "blockReference", ...).
 std::wstring_view KindName(EntityKind kind);
 std::optional<EntityKind> KindFromName(std::wstring_view name);
-// The CAD's class name of the kind, as ObjectName answers it.
-std::wstring_view ObjectNameOf(EntityKind kind);
+// The kind's EntityType in the numbering of the IntelliCAD lineage (its developer reference, V9:
+// Arc 3, BlockInsert 6, Circle 7, Ellipse 15, Line 21, LWPolyline 22, Mtext 23, PointEntity 24,
+// Polyline 25, Text 32).
+std::int16_t IntelliCadEntityType(EntityKind kind);
+// The CAD's class name of the entity, as ObjectName answers it.
+std::wstring ObjectNameOf(const Entity& entity);
 
 // The entities of one drawing, kept in drawing order, which is the order of their ids.
 class Drawing {

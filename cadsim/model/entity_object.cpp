@@ -5,9 +5,9 @@
 #include <limits>
 #include <utility>
 
+#include "cad/convert.h"
 #include "cadsim/model/sim_errors.h"
 #include "cadsim/model/sim_state.h"
-#include "cad/convert.h"
 
 namespace korvena::cadsim {
 
@@ -37,6 +37,32 @@ std::vector<Vertex> VerticesValue(const Variant& value) {
     return vertices;
 }
 
+// The code EntityType answers in the CAD's numbering. A custom entity's wrapper comes from the SDK's
+// template, whose EntityType is not implemented, whatever the CAD.
+Variant EntityTypeOf(const SimState& state, const Entity& entity) {
+    if (entity.kind == EntityKind::kCustom) throw NotImplemented();
+    switch (state.automation.entityTypes) {
+        case EntityTypeNumbering::kAutoCad:
+            return static_cast<std::int32_t>(entity.kind);
+        case EntityTypeNumbering::kIntelliCad:
+            return IntelliCadEntityType(entity.kind);
+        case EntityTypeNumbering::kNotImplemented:
+            break;
+    }
+    throw NotImplemented();
+}
+
+// Where an arc starts (at its start angle) or an ellipse (at the end of its major axis: the drawing's
+// ellipses are whole).
+Point3 StartPointOf(const Entity& entity) {
+    const Point3& c = entity.position;
+    if (entity.kind == EntityKind::kEllipse) {
+        return {c[0] + entity.majorAxis[0], c[1] + entity.majorAxis[1], c[2] + entity.majorAxis[2]};
+    }
+    return {c[0] + entity.radius * std::cos(entity.startAngle),
+            c[1] + entity.radius * std::sin(entity.startAngle), c[2]};
+}
+
 }  // namespace
 
 std::wstring EntityHandle(int id) {
@@ -50,15 +76,22 @@ std::wstring EntityHandle(int id) {
     return handle;
 }
 
-EntityObject::EntityObject(std::weak_ptr<SimState> state, int id, EntityKind kind)
-    : SimObject(std::move(state), ObjectKind::kEntity, id, static_cast<int>(kind)), kind_(kind) {}
+EntityObject::EntityObject(std::weak_ptr<SimState> state, int id, EntityKind kind, bool hasObjectName)
+    : SimObject(std::move(state), ObjectKind::kEntity, id, static_cast<int>(kind)),
+      kind_(kind),
+      hasObjectName_(hasObjectName) {}
 
 unsigned EntityObject::AccessOf(Member member) const {
     switch (member) {
         case Member::kEntityType:
-        case Member::kObjectName:
         case Member::kHandle:
             return kGettable;
+        case Member::kObjectName:
+            return hasObjectName_ ? kGettable : 0;
+        case Member::kRadius:
+            return kind_ == EntityKind::kArc || kind_ == EntityKind::kCircle ? kGettable | kPuttable : 0;
+        case Member::kStartPoint:
+            return kind_ == EntityKind::kArc || kind_ == EntityKind::kEllipse ? kGettable : 0;
         case Member::kColor:
             return kGettable | kPuttable;
         case Member::kDelete:
@@ -102,9 +135,13 @@ Variant EntityObject::DoGet(SimState& state, Member member, const std::vector<Va
     ExpectArgumentCount(args, 0);
     switch (member) {
         case Member::kEntityType:
-            return static_cast<std::int32_t>(entity.kind);
+            return EntityTypeOf(state, entity);
         case Member::kObjectName:
-            return std::wstring(ObjectNameOf(entity.kind));
+            return ObjectNameOf(entity);
+        case Member::kRadius:
+            return entity.radius;
+        case Member::kStartPoint:
+            return PointValue(StartPointOf(entity));
         case Member::kHandle:
             return EntityHandle(entity.id);
         case Member::kColor:
@@ -170,6 +207,12 @@ void EntityObject::PutValue(SimState& state, Entity& entity, Member member, cons
         case Member::kTextString:
             entity.text = korvena::ToText(value);
             return;
+        case Member::kRadius: {
+            const double radius = korvena::ToDouble(value);
+            if (!(radius > 0)) throw korvena::InvalidCall(L"半径须为正数");
+            entity.radius = radius;
+            return;
+        }
         default:
             SimObject::DoPut(state, member, value);
     }

@@ -7,7 +7,7 @@ namespace korvena::cadsim {
 
 namespace {
 
-constexpr std::array<std::pair<Member, std::wstring_view>, 29> kNames{{
+constexpr std::array<std::pair<Member, std::wstring_view>, 31> kNames{{
     {Member::kVisible, L"Visible"},
     {Member::kCaption, L"Caption"},
     {Member::kActiveDocument, L"ActiveDocument"},
@@ -38,6 +38,8 @@ constexpr std::array<std::pair<Member, std::wstring_view>, 29> kNames{{
     {Member::kTextString, L"TextString"},
     {Member::kStartUndoMark, L"StartUndoMark"},
     {Member::kEndUndoMark, L"EndUndoMark"},
+    {Member::kRadius, L"Radius"},
+    {Member::kStartPoint, L"StartPoint"},
 }};
 
 wchar_t FoldCase(wchar_t c) {

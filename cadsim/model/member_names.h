@@ -1,7 +1,8 @@
 #pragma once
 // The member names the simulated CAD answers to. Names are matched without regard to case, as a
 // late-bound caller may spell them ("entitytype", "textString", "center"); Member gives each name one
-// stable number, which the COM server also uses as its DISPID.
+// stable number, which the COM server also uses as its DISPID on every object but an entity
+// (member_ids.h).
 
 #include <string>
 #include <string_view>
@@ -45,6 +46,9 @@ enum class Member {
     // document, added later (numbers stay as they were)
     kStartUndoMark,
     kEndUndoMark,
+    // arcs, circles, ellipses
+    kRadius,
+    kStartPoint,
 };
 
 // The member of that name, in any case; kUnknown when the CAD has no such name at all.

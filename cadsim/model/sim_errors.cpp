@@ -20,6 +20,10 @@ AutomationError ValueRefused() {
     return AutomationError(sim_error::kValueRefused, L"输入无效");
 }
 
+AutomationError NotImplemented() {
+    return AutomationError(sim_error::kNotImplemented, L"");
+}
+
 AutomationError CadDisconnected() {
     return AutomationError(sim_error::kDisconnected, std::wstring(kDisconnectedText));
 }

@@ -13,13 +13,15 @@ namespace korvena::cadsim {
 
 namespace sim_error {
 inline constexpr std::int32_t kInvalidArgument = korvena::error_number::kInvalidCall;  // E_INVALIDARG
-inline constexpr std::int32_t kWrongArgumentCount = korvena::error_number::kWrongArgumentCount;  // DISP_E_BADPARAMCOUNT
+inline constexpr std::int32_t kWrongArgumentCount =
+    korvena::error_number::kWrongArgumentCount;  // DISP_E_BADPARAMCOUNT
 inline constexpr std::int32_t kDuplicateName = static_cast<std::int32_t>(0x80040201u);
 inline constexpr std::int32_t kObjectErased = static_cast<std::int32_t>(0x80040202u);
 inline constexpr std::int32_t kNoDocument = static_cast<std::int32_t>(0x80040203u);
 inline constexpr std::int32_t kValueRefused = static_cast<std::int32_t>(0x80040204u);
 inline constexpr std::int32_t kInjectedFailure = static_cast<std::int32_t>(0x80040205u);
-inline constexpr std::int32_t kDisconnected = static_cast<std::int32_t>(0x80010108u);  // RPC_E_DISCONNECTED
+inline constexpr std::int32_t kDisconnected = static_cast<std::int32_t>(0x80010108u);    // RPC_E_DISCONNECTED
+inline constexpr std::int32_t kNotImplemented = static_cast<std::int32_t>(0x80004001u);  // E_NOTIMPL
 }  // namespace sim_error
 
 inline constexpr std::wstring_view kDisconnectedText = L"对象已与其客户端断开连接。";
@@ -30,5 +32,8 @@ inline constexpr std::wstring_view kDisconnectedText = L"对象已与其客户�
 [[nodiscard]] AutomationError NoDocument();
 [[nodiscard]] AutomationError ValueRefused();
 [[nodiscard]] AutomationError CadDisconnected();
+// A member the interface declares but the object's wrapper does not implement: E_NOTIMPL with no text
+// of its own, as an SDK template's get_EntityType returns it.
+[[nodiscard]] AutomationError NotImplemented();
 
 }  // namespace korvena::cadsim

@@ -42,7 +42,7 @@ std::shared_ptr<EntityObject> SimState::EntityObjectFor(int id) {
     if (const auto found = entityObjects.find(id); found != entityObjects.end()) return found->second;
     const Entity* entity = drawing.Find(id);
     if (!entity) return nullptr;
-    auto object = std::make_shared<EntityObject>(weak_from_this(), id, entity->kind);
+    auto object = std::make_shared<EntityObject>(weak_from_this(), id, entity->kind, automation.objectNames);
     entityObjects.emplace(id, object);
     return object;
 }
@@ -100,7 +100,8 @@ namespace {
 
 // The step a change of the current call belongs to: the open marked step, or the call's own.
 UndoStep& StepForChange(UndoHistory& undo, std::int64_t call) {
-    if (!undo.markOpen && (undo.steps.empty() || undo.steps.back().marked || undo.steps.back().call != call)) {
+    if (!undo.markOpen &&
+        (undo.steps.empty() || undo.steps.back().marked || undo.steps.back().call != call)) {
         undo.steps.push_back({.call = call});
     }
     return undo.steps.back();

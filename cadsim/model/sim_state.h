@@ -53,6 +53,7 @@ struct SimState : std::enable_shared_from_this<SimState> {
     std::int64_t selectionsEnded = 0;  // SelectOnScreen calls that have returned
 
     Faults faults;
+    CadAutomation automation;
 
     UndoHistory undo;
 

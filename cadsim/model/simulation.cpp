@@ -66,6 +66,7 @@ Simulation::Simulation(SimulationSetup setup) : state_(std::make_shared<SimState
     for (auto& group : setup.groups) state.AddGroup(std::move(group));
     state.scriptedSelections.assign(setup.selections.begin(), setup.selections.end());
     state.faults = std::move(setup.faults);
+    state.automation = setup.automation;
 }
 
 Simulation::~Simulation() = default;
@@ -187,6 +188,10 @@ Faults& Simulation::CurrentFaults() {
 }
 const Faults& Simulation::CurrentFaults() const {
     return state_->faults;
+}
+
+const CadAutomation& Simulation::Automation() const {
+    return state_->automation;
 }
 
 void Simulation::DieAfterCalls(std::int64_t calls) {

@@ -88,6 +88,9 @@ public:
     // ending an open mark first, and says so on the command line. False when there was nothing left.
     bool Undo();
 
+    // How the CAD's entities say what they are; fixed for the simulation's life.
+    const CadAutomation& Automation() const;
+
     // Faults act from the next call on.
     Faults& CurrentFaults();
     const Faults& CurrentFaults() const;

@@ -116,6 +116,8 @@ std::vector<int> ReadIds(const Json& value, const std::string& where) {
 
 std::vector<std::string_view> GeometryKeys(EntityKind kind) {
     switch (kind) {
+        case EntityKind::kCustom:
+            return {"objectName", "insertionPoint"};
         case EntityKind::kArc:
             return {"center", "radius", "startAngle", "endAngle"};
         case EntityKind::kCircle:
@@ -198,7 +200,11 @@ Entity ReadEntity(const Json& value, const std::string& where) {
     read("width", number(entity.width));
     read("name", text(entity.blockName));
     read("textString", text(entity.text));
+    read("objectName", text(entity.className));
     read("closed", [&](const Json& v, const std::string& w) { entity.closed = ReadBool(v, w); });
+    if (*kind == EntityKind::kCustom && entity.className.empty()) {
+        Fail(where, "a custom entity needs its \"objectName\"");
+    }
     if (IsPolylineKind(*kind)) {
         if (!value.contains("vertices")) Fail(where, "a polyline needs \"vertices\"");
         entity.vertices = ReadVertices(value["vertices"], At(where, "vertices"));
@@ -212,6 +218,10 @@ Json WriteEntity(const Entity& entity) {
     out["id"] = entity.id;
     out["color"] = entity.color;
     switch (entity.kind) {
+        case EntityKind::kCustom:
+            out["objectName"] = ToUtf8(entity.className);
+            out["insertionPoint"] = WritePoint(entity.position);
+            break;
         case EntityKind::kArc:
             out["center"] = WritePoint(entity.position);
             out["radius"] = entity.radius;
@@ -359,7 +369,8 @@ std::vector<Item> ReadItems(const Json& faults, std::string_view key, const std:
 }
 
 Faults ReadFaults(const Json& value, const std::string& where) {
-    CheckKeys(value, {"refusedColors", "missingMembers", "answers", "failures", "dieAfterCalls", "busySpells"},
+    CheckKeys(value,
+              {"refusedColors", "missingMembers", "answers", "failures", "dieAfterCalls", "busySpells"},
               where);
     Faults faults;
     faults.refusedColors =
@@ -443,6 +454,45 @@ Json WriteFaults(const Faults& faults) {
     return out;
 }
 
+// The CAD's automation conventions.
+
+constexpr std::pair<EntityTypeNumbering, std::string_view> kNumberings[] = {
+    {EntityTypeNumbering::kAutoCad, "autocad"},
+    {EntityTypeNumbering::kIntelliCad, "intellicad"},
+    {EntityTypeNumbering::kNotImplemented, "notImplemented"},
+};
+
+CadAutomation ReadAutomation(const Json& value, const std::string& where) {
+    CheckKeys(value, {"entityType", "objectName"}, where);
+    CadAutomation automation;
+    if (value.contains("entityType")) {
+        const std::string here = At(where, "entityType");
+        if (!value["entityType"].is_string()) Fail(here, "expected a string");
+        const auto name = value["entityType"].get<std::string>();
+        bool known = false;
+        for (const auto& [numbering, spelling] : kNumberings) {
+            if (name == spelling) {
+                automation.entityTypes = numbering;
+                known = true;
+            }
+        }
+        if (!known) Fail(here, "expected \"autocad\", \"intellicad\" or \"notImplemented\"");
+    }
+    if (value.contains("objectName")) {
+        automation.objectNames = ReadBool(value["objectName"], At(where, "objectName"));
+    }
+    return automation;
+}
+
+Json WriteAutomation(const CadAutomation& automation) {
+    Json out;
+    for (const auto& [numbering, spelling] : kNumberings) {
+        if (numbering == automation.entityTypes) out["entityType"] = std::string(spelling);
+    }
+    out["objectName"] = automation.objectNames;
+    return out;
+}
+
 Json WriteCall(const CallRecord& record) {
     Json out;
     out["object"] = ToUtf8(ObjectKindName(record.objectKind));
@@ -484,8 +534,8 @@ SimulationSetup ReadSetup(const Json& root) {
     const std::string where = "$";
     CheckKeys(root,
               {"caption", "name", "document", "documentOpen", "visible", "entities", "selectionSets",
-               "groups", "selections", "faults", "commandLine", "prompts", "callCount", "calls", "undoSteps",
-               "undoMarkOpen"},
+               "groups", "selections", "faults", "automation", "commandLine", "prompts", "callCount", "calls",
+               "undoSteps", "undoMarkOpen"},
               where);
     SimulationSetup setup;
     if (root.contains("caption")) setup.caption = ReadText(root["caption"], At(where, "caption"));
@@ -516,6 +566,9 @@ SimulationSetup ReadSetup(const Json& root) {
         }
     }
     if (root.contains("faults")) setup.faults = ReadFaults(root["faults"], At(where, "faults"));
+    if (root.contains("automation")) {
+        setup.automation = ReadAutomation(root["automation"], At(where, "automation"));
+    }
     return setup;
 }
 
@@ -558,6 +611,7 @@ std::string SimulationStateJson(const Simulation& simulation) {
     out["groups"] = WriteNamedLists(simulation.Groups());
     out["selections"] = simulation.PendingSelectionList();
     out["faults"] = WriteFaults(simulation.CurrentFaults());
+    out["automation"] = WriteAutomation(simulation.Automation());
     out["commandLine"] = ToUtf8(simulation.CommandLineText());
     Json prompts = Json::array();
     for (const auto& prompt : simulation.Prompts()) prompts.push_back(ToUtf8(prompt));

@@ -20,7 +20,8 @@
 //     {"kind": "blockReference", "insertionPoint": [1, 2, 0], "name": "SPOT"},
 //     {"kind": "text", "insertionPoint": [3, 2, 0], "height": 2.5, "textString": "125.5"},
 //     {"kind": "mtext", ...as text},
-//     {"kind": "line", "start": [0, 0, 0], "end": [1, 1, 0]}
+//     {"kind": "line", "start": [0, 0, 0], "end": [1, 1, 0]},
+//     {"kind": "custom", "objectName": "AecDbWall", "insertionPoint": [5, 5, 0]}   an add-on's entity
 //   ],
 //   "selectionSets": [{"name": "old", "members": [1, 2]}],   present at the start
 //   "groups": [{"name": "g", "members": [3]}],
@@ -32,11 +33,16 @@
 //     "failures": [{"object": "ModelSpace", "member": "AddLine", "after": 1, "number": 5,
 //                   "description": "..."}],
 //     "dieAfterCalls": 40                the calls after the 40th fail as on a disconnected server
+//   },
+//   "automation": {                      how the CAD's entities say what they are (simulation_setup.h)
+//     "entityType": "autocad",           or "intellicad" (that lineage's numbering), "notImplemented"
+//     "objectName": true                 false: entities have no ObjectName
 //   }
 // }
 // A member selector's "object" is Application, Document, Utility, SelectionSets, SelectionSet,
-// ModelSpace, Groups, Group or Entity (the default); "entityType" and "entityId" (0: any) narrow an
-// Entity. A value is one of {"empty": null}, {"bool": b}, {"int16": n}, {"int32": n},
+// ModelSpace, Groups, Group or Entity (the default); "entityType" (AutoCAD's code of the kind, -1 for
+// a custom entity, whatever the CAD's numbering) and "entityId" (0: any) narrow an Entity. A value is one of
+// {"empty": null}, {"bool": b}, {"int16": n}, {"int32": n},
 // {"double": x or "nan" / "inf" / "-inf"}, {"string": s}, {"doubles": [x or "nan" ...]}.
 //
 // The state written after a run has the same keys (entities with their ids and current values, the

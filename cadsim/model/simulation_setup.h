@@ -20,6 +20,19 @@ struct NamedEntityList {
     friend bool operator==(const NamedEntityList&, const NamedEntityList&) = default;
 };
 
+// How the CAD's automation says what an entity is.
+enum class EntityTypeNumbering {
+    kAutoCad,         // AutoCAD's codes (a 32-bit integer)
+    kIntelliCad,      // the IntelliCAD lineage's own codes (IntelliCadEntityType, a 16-bit integer)
+    kNotImplemented,  // every entity's EntityType fails with E_NOTIMPL, as an SDK template's wrapper does
+};
+struct CadAutomation {
+    EntityTypeNumbering entityTypes = EntityTypeNumbering::kAutoCad;
+    bool objectNames = true;  // false: entities lack ObjectName (438), as the IntelliCAD lineage's did
+
+    friend bool operator==(const CadAutomation&, const CadAutomation&) = default;
+};
+
 // Asked by SelectOnScreen when no scripted selection is left: the ids the user picked, in picking
 // order. Gets the name of the set being filled.
 using Selector = std::function<std::vector<int>(std::wstring_view setName)>;
@@ -35,6 +48,7 @@ struct SimulationSetup {
     std::vector<NamedEntityList> groups{};         // present in the drawing at the start
     std::vector<std::vector<int>> selections{};    // taken by SelectOnScreen one after another
     Faults faults{};
+    CadAutomation automation{};
 };
 
 }  // namespace korvena::cadsim

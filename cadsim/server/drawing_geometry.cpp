@@ -242,6 +242,7 @@ EntityShape ShapeOf(const Entity& entity) {
             shape.anchor = position;
             break;
         case EntityKind::kBlockReference:
+        case EntityKind::kCustom:  // the simulator does not know its geometry: shown where it is
             shape.style = ShapeStyle::kMarker;
             shape.anchor = position;
             break;

@@ -48,7 +48,7 @@ public:
                 ids[0] = DISPID_UNKNOWN;
                 return DISP_E_UNKNOWNNAME;
             }
-            ids[0] = MemberIds::Instance().IdOf(name);
+            ids[0] = MemberIds::Instance().IdOf(model_->Kind(), model_->EntityTypeCode(), name);
             return outcome;
         } catch (const korvena::AutomationError& error) {
             ids[0] = DISPID_UNKNOWN;
@@ -96,7 +96,8 @@ private:
             }
             return S_OK;
         }
-        const std::optional<std::wstring> member = MemberIds::Instance().NameOf(id);
+        const std::optional<std::wstring> member =
+            MemberIds::Instance().NameOf(model_->Kind(), model_->EntityTypeCode(), id);
         if (!member) return DISP_E_MEMBERNOTFOUND;
 
         if (put) {

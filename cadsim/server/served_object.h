@@ -7,9 +7,10 @@
 // pointer, so a table of the live served objects recognises it; anything else is a type mismatch.
 //
 // A served object answers GetIDsOfNames through the model's counted LookUp and the process-wide
-// MemberIds, and Invoke by handing the call to the model: property get (with arguments for an indexed
-// get), property put, method call, and DISPID_NEWENUM as a new IEnumVARIANT. The model's failures come
-// back as DISP_E_EXCEPTION with the number a late-bound caller then sees; no exception leaves Invoke.
+// MemberIds (by the object's class), and Invoke by handing the call to the model: property get (with
+// arguments for an indexed get), property put, method call, and DISPID_NEWENUM as a new IEnumVARIANT. The
+// model's failures come back as DISP_E_EXCEPTION with the number a late-bound caller then sees; no exception
+// leaves Invoke.
 //
 // A busy CAD's refusals are not theirs: the server's message filter turns calls away before they
 // arrive (busy_message_filter.h).

@@ -12,8 +12,8 @@ namespace {
 
 using Microsoft::WRL::ComPtr;
 using testing::FakeComObject;
-using testing::PortableObject;
 using testing::FakeEnumerator;
+using testing::PortableObject;
 
 const ClientObjectMapping kClient;
 
@@ -236,8 +236,9 @@ TEST_F(ComDispatchTest, ArgumentsAlreadyMadeAreLetGoOfWhenALaterOneCannotGoAcros
     });
     {
         const DispatchPtr item = ToObject(client_->Get(L"Item"));
-        EXPECT_EQ(ErrorOf([&] { client_->Call(L"Move", {item, DispatchPtr(std::make_shared<PortableObject>())}); })
-                      .Number(),
+        EXPECT_EQ(ErrorOf([&] {
+                      client_->Call(L"Move", {item, DispatchPtr(std::make_shared<PortableObject>())});
+                  }).Number(),
                   13);
     }
     EXPECT_FALSE(called);
@@ -247,9 +248,8 @@ TEST_F(ComDispatchTest, ArgumentsAlreadyMadeAreLetGoOfWhenALaterOneCannotGoAcros
 // An entity of the given kind with an Elevation, as a drawing hands it out.
 ComPtr<FakeComObject> FakeEntity(std::int32_t kind, double elevation) {
     ComPtr<FakeComObject> entity = FakeComObject::Create();
-    entity->On(L"EntityType", [kind](WORD, const DISPPARAMS&, VARIANT* result, EXCEPINFO*) {
-        return Answer(result, kind);
-    });
+    entity->On(L"EntityType",
+               [kind](WORD, const DISPPARAMS&, VARIANT* result, EXCEPINFO*) { return Answer(result, kind); });
     entity->On(L"Elevation", [elevation](WORD, const DISPPARAMS&, VARIANT* result, EXCEPINFO*) {
         return Answer(result, elevation);
     });
@@ -306,9 +306,11 @@ TEST_F(ComDispatchTest, ObjectsFromOneMemberOfOneKindShareTheirDispids) {
     server_->On(L"ActiveDocument", [&](WORD, const DISPPARAMS&, VARIANT* result, EXCEPINFO*) {
         return Answer(result, DispatchPtr(std::make_shared<ComDispatch>(documents.at(next++))));
     });
-    const auto application = std::make_shared<ComDispatch>(server_, std::make_shared<ComConnection>(), L"Application");
+    const auto application =
+        std::make_shared<ComDispatch>(server_, std::make_shared<ComConnection>(), L"Application");
     std::vector<std::wstring> names;
-    for (int i = 0; i < 3; ++i) names.push_back(ToText(ToObject(application->Get(L"ActiveDocument"))->Get(L"Name")));
+    for (int i = 0; i < 3; ++i)
+        names.push_back(ToText(ToObject(application->Get(L"ActiveDocument"))->Get(L"Name")));
     EXPECT_EQ(names, (std::vector<std::wstring>{L"Drawing0.dwg", L"Drawing1.dwg", L"Drawing2.dwg"}));
     EXPECT_EQ(documents[0]->NameLookups(), 1);
     EXPECT_EQ(documents[1]->NameLookups(), 0);
@@ -429,6 +431,67 @@ TEST_F(EnumerateTest, ItemsShareTheirEntitysMembersAndThenThoseOfTheirEntityType
     EXPECT_EQ(entities[3]->NameLookups(), 0);
 }
 
+// An entity of a class: first the members every entity has, then the class's own in the class's order,
+// so that a name has another DISPID in another class, as in the CAD's type library.
+ComPtr<FakeComObject> FakeEntityOfClass(const wchar_t* className, Variant code,
+                                        const std::vector<std::pair<const wchar_t*, Variant>>& own) {
+    ComPtr<FakeComObject> entity = FakeComObject::Create();
+    const auto answering = [](Variant value) {
+        return
+            [value](WORD, const DISPPARAMS&, VARIANT* result, EXCEPINFO*) { return Answer(result, value); };
+    };
+    entity->On(L"EntityType", answering(code));
+    entity->On(L"ObjectName", answering(className));
+    for (const auto& [name, value] : own) entity->On(name, answering(value));
+    // A copy of the entity: of its class, whatever the class.
+    entity->On(L"Copy", [=](WORD, const DISPPARAMS&, VARIANT* result, EXCEPINFO*) {
+        return Answer(result,
+                      DispatchPtr(std::make_shared<ComDispatch>(FakeEntityOfClass(className, code, own))));
+    });
+    return entity;
+}
+
+TEST_F(EnumerateTest, ItemsOfDifferentClassesNeverGetEachOthersDispids) {
+    using Doubles = std::vector<double>;
+    // A circle's Center is its first member of its own; an arc's comes after its StartPoint.
+    const auto circle = [](double x) {
+        return FakeEntityOfClass(L"AcDbCircle", 8.0, {{L"Center", Doubles{x, 0, 0}}});
+    };
+    const auto arc = [](double x) {
+        return FakeEntityOfClass(L"AcDbArc", 4.0,
+                                 {{L"StartPoint", Doubles{-1, -1, -1}}, {L"Center", Doubles{x, 0, 0}}});
+    };
+    // Said by their code (a whole number in a double, as the commands read it), by their class name, or
+    // not at all.
+    for (const wchar_t* identity : {L"EntityType", L"ObjectName", L""}) {
+        SCOPED_TRACE(std::wstring(identity).empty() ? "unidentified" : "identified");
+        std::vector<ComPtr<FakeComObject>> entities{circle(1), arc(2), circle(3), arc(4)};
+        std::vector<VARIANT> values;
+        for (const ComPtr<FakeComObject>& entity : entities) {
+            values.push_back(
+                ToComVariant(DispatchPtr(std::make_shared<ComDispatch>(entity)), kClient).Release());
+        }
+        Serve(FakeEnumerator::Create(std::move(values)));
+        const auto set = std::make_shared<ComDispatch>(server_, std::make_shared<ComConnection>(), L"Set");
+        std::vector<double> centers, copiedCenters;
+        set->ForEach([&](Variant item) {
+            const DispatchPtr entity = ToObject(item);
+            const DispatchPtr copy = ToObject(entity->Call(L"Copy"));
+            copiedCenters.push_back(ToDoubles(copy->Get(L"Center"), 3)[0]);  // before its original has said
+            if (*identity != L'\0') entity->Get(identity);
+            centers.push_back(ToDoubles(entity->Get(L"Center"), 3)[0]);
+        });
+        EXPECT_EQ(centers, (std::vector<double>{1, 2, 3, 4}));
+        EXPECT_EQ(copiedCenters, centers);
+        // Every item resolves Copy for itself; the first of each class its Center, the first item the
+        // identity.
+        const std::vector<int> expected =
+            *identity != L'\0' ? std::vector<int>{3, 2, 1, 1} : std::vector<int>{2, 2, 2, 2};
+        for (std::size_t i = 0; i < entities.size(); ++i)
+            EXPECT_EQ(entities[i]->NameLookups(), expected[i]) << i;
+    }
+}
+
 // A waiting that counts its pauses and answers the question as told.
 class CountingWait final : public BusyCadWait {
 public:
@@ -510,7 +573,8 @@ TEST_F(BusyServerTest, GivingUpEndsWithCancelAndAGoneServerIsNotWaitedFor) {
 TEST_F(BusyServerTest, WithoutAWayToWaitARefusalIsAnError) {
     server_->On(L"Count", [](WORD, const DISPPARAMS&, VARIANT*, EXCEPINFO*) { return RPC_E_CALL_REJECTED; });
     const auto plain = std::make_shared<ComDispatch>(server_);
-    EXPECT_EQ(ErrorOf([&] { plain->Get(L"Count"); }).Number(), static_cast<std::int32_t>(RPC_E_CALL_REJECTED));
+    EXPECT_EQ(ErrorOf([&] { plain->Get(L"Count"); }).Number(),
+              static_cast<std::int32_t>(RPC_E_CALL_REJECTED));
     EXPECT_EQ(server_->Invocations(), 1);
 }
 

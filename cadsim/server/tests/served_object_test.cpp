@@ -102,24 +102,41 @@ TEST_F(ServedObjectTest, ObjectsOfAnotherServerAreATypeMismatch) {
     }
 }
 
-TEST_F(ServedObjectTest, NamesResolveToOneProcessWideTableInAnyCase) {
+TEST_F(ServedObjectTest, NamesResolveInAnyCaseToTheirClasssDispids) {
     const ComPtr<IDispatch> circle = Entity(1);
     const DISPID color = IdOf(circle.Get(), L"color");
     EXPECT_EQ(color, IdOf(Entity(2).Get(), L"COLOR"));
-    EXPECT_EQ(color, static_cast<DISPID>(Member::kColor));
+    EXPECT_EQ(color, 0x500) << "every entity's own members keep one number";
     HRESULT outcome = S_OK;
     EXPECT_EQ(IdOf(circle.Get(), L"Elevation", &outcome), DISPID_UNKNOWN) << "a circle has no elevation";
     EXPECT_EQ(outcome, DISP_E_UNKNOWNNAME);
     EXPECT_EQ(IdOf(circle.Get(), L"_NewEnum", &outcome), DISPID_UNKNOWN) << "nor members";
 
+    // A class's own members are numbered within the class, as in the CAD's type library.
+    cadsim::Entity arc;
+    arc.kind = EntityKind::kArc;
+    Simulation arcs(SimulationSetup{.drawing = [&] {
+        Drawing drawing;
+        drawing.Add(arc);
+        return drawing;
+    }()});
+    const ComPtr<IDispatch> anArc = objects->ToCom(arcs.EntityObjectOf(1));
+    EXPECT_EQ(IdOf(circle.Get(), L"Center"), 1);
+    EXPECT_EQ(IdOf(anArc.Get(), L"center"), 2);
+    EXPECT_EQ(IdOf(anArc.Get(), L"StartPoint"), 1);
+
     MemberIds& ids = MemberIds::Instance();
-    EXPECT_EQ(ids.IdOf(L"_newenum"), DISPID_NEWENUM);
-    const std::int32_t invented = ids.IdOf(L"SomethingNew");
-    EXPECT_GE(invented, 1000);
-    EXPECT_EQ(ids.IdOf(L"SOMETHINGNEW"), invented);
-    EXPECT_EQ(ids.NameOf(invented), L"SomethingNew");
-    EXPECT_EQ(ids.NameOf(static_cast<std::int32_t>(Member::kTextString)), L"TextString");
-    EXPECT_FALSE(ids.NameOf(999).has_value());
+    const int kArc = static_cast<int>(EntityKind::kArc), kCircle = static_cast<int>(EntityKind::kCircle);
+    EXPECT_EQ(ids.NameOf(ObjectKind::kEntity, kArc, 1), L"StartPoint");
+    EXPECT_EQ(ids.NameOf(ObjectKind::kEntity, kCircle, 1), L"Center");
+    EXPECT_FALSE(ids.NameOf(ObjectKind::kEntity, static_cast<int>(EntityKind::kLine), 1).has_value());
+    EXPECT_EQ(ids.IdOf(ObjectKind::kSelectionSet, 0, L"_newenum"), DISPID_NEWENUM);
+    const std::int32_t invented = ids.IdOf(ObjectKind::kEntity, kCircle, L"SomethingNew");
+    EXPECT_GE(invented, 0x10000);
+    EXPECT_EQ(ids.IdOf(ObjectKind::kDocument, 0, L"SOMETHINGNEW"), invented);
+    EXPECT_EQ(ids.NameOf(ObjectKind::kEntity, kArc, invented), L"SomethingNew");
+    EXPECT_EQ(ids.NameOf(ObjectKind::kUtility, 0, static_cast<std::int32_t>(Member::kPrompt)), L"Prompt");
+    EXPECT_FALSE(ids.NameOf(ObjectKind::kDocument, 0, 999).has_value());
 }
 
 TEST_F(ServedObjectTest, ModelFailuresBecomeExceptionsWithTheCallersNumber) {
@@ -134,10 +151,14 @@ TEST_F(ServedObjectTest, ModelFailuresBecomeExceptionsWithTheCallersNumber) {
     EXPECT_EQ(source, L"CadSim");
     EXPECT_FALSE(description.empty());
 
-    // A member this object lacks, called by the number another object gave: 438 as a control code.
-    const DISPID elevation = static_cast<DISPID>(Member::kElevation);
-    EXPECT_EQ(Invoke(circle.Get(), elevation, DISPATCH_PROPERTYGET, {}), DISP_E_EXCEPTION);
+    // A member the CAD lacks by the time it is called: 438 as a control code. A number that is no
+    // member of this class at all: not found, as the type library answers it.
+    const DISPID center = IdOf(circle.Get(), L"Center");
+    simulation.CurrentFaults().missingMembers.push_back({.member = L"Center"});
+    EXPECT_EQ(Invoke(circle.Get(), center, DISPATCH_PROPERTYGET, {}), DISP_E_EXCEPTION);
     EXPECT_EQ(scode, MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, 438));
+    EXPECT_EQ(Invoke(circle.Get(), 0xc, DISPATCH_PROPERTYGET, {}), DISP_E_MEMBERNOTFOUND)
+        << "a polyline's Elevation";
 
     std::vector<ScopedVariant> extra;
     extra.push_back(Short(1));
