@@ -87,7 +87,10 @@ void MarkLongLines(const std::vector<PlanLine>& lines, std::vector<bool>& suspec
     std::vector<double> lengths;
     lengths.reserve(lines.size());
     for (const PlanLine& l : lines) {
-        const double length = IsFinite(l) ? std::hypot(l.X2 - l.X1, l.Y2 - l.Y1) : HUGE_VAL;
+        const double dx = l.X2 - l.X1, dy = l.Y2 - l.Y1;
+        // Not hypot, which korvena.exe would import from msvcrt.dll: a drawing's coordinates need no
+        // guard against overflow, and the square root is computed in place.
+        const double length = IsFinite(l) ? std::sqrt(dx * dx + dy * dy) : HUGE_VAL;
         lengths.push_back(length);
     }
     std::vector<double> sorted = lengths;
