@@ -100,7 +100,8 @@ namespace {
 
 // The step a change of the current call belongs to: the open marked step, or the call's own.
 UndoStep& StepForChange(UndoHistory& undo, std::int64_t call) {
-    if (!undo.markOpen && (undo.steps.empty() || undo.steps.back().marked || undo.steps.back().call != call)) {
+    if (!undo.markOpen &&
+        (undo.steps.empty() || undo.steps.back().marked || undo.steps.back().call != call)) {
         undo.steps.push_back({.call = call});
     }
     return undo.steps.back();
@@ -125,6 +126,7 @@ void SimState::GroupsChanging() {
 }
 
 void SimState::StartUndoMark() {
+    ++undoMarksStarted;
     EndUndoMark();
     undo.steps.push_back({.marked = true});
     undo.markOpen = true;
