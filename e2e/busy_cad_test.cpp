@@ -171,6 +171,7 @@ TEST_F(BusyCad, WhatACancelledRunLeavesOpenIsClosedOnceTheCadIsFreeOrTheProgramE
         ASSERT_TRUE(box);
         EXPECT_EQ(box->text, kBusyQuestion);
         ASSERT_TRUE(Answer(*box, IDCANCEL));
+        EXPECT_TRUE(korvena.WaitForNoMessageBox(5s));
         const json state = cad.State();
         EXPECT_TRUE(state["undoMarkOpen"]);
         EXPECT_EQ(state["selectionSets"].size(), 1u);
@@ -198,7 +199,6 @@ TEST_F(BusyCad, WhatACancelledRunLeavesOpenIsClosedOnceTheCadIsFreeOrTheProgramE
         KorvenaWindow korvena;
         // (a)
         cancelWithTheStepOpen(korvena);
-        EXPECT_TRUE(korvena.WaitForNoMessageBox(5s));
         ASSERT_TRUE(WaitFor([&] { return !cad.Busy(); }, 20s));
         json state;
         EXPECT_TRUE(WaitFor([&] { return !(state = cad.State())["undoMarkOpen"] && NoSetLeft(state); }, 5s));

@@ -1,10 +1,11 @@
 #include "ui/win/program_end.h"
 
+#include <process.h>
 #include <windows.h>
 
 #include <atomic>
+#include <cstdint>
 #include <string>
-#include <thread>
 #include <utility>
 
 namespace korvena {
@@ -14,6 +15,16 @@ namespace {
 std::function<void()>& BeforeEnd() {
     static std::function<void()> beforeEnd;
     return beforeEnd;
+}
+
+std::atomic<bool> beforeEndDone{false};
+
+// The watchdog: ends the program with the exit code it is given unless what must be done before the end
+// is done within kLongestEnd.
+unsigned __stdcall EndInAnyCase(void* exitCode) {
+    Sleep(static_cast<DWORD>(kLongestEnd.count()));
+    if (!beforeEndDone) ExitProcess(static_cast<UINT>(reinterpret_cast<std::uintptr_t>(exitCode)));
+    return 0;
 }
 
 // Runs what must be done before the end, the first time only: an end asked for meanwhile (from a message
@@ -26,21 +37,16 @@ void RunBeforeEnd(UINT exitCode) noexcept {
     std::function<void()> beforeEnd = std::move(BeforeEnd());
     if (!beforeEnd) return;
 
-    static std::atomic<bool> done{false};
-    try {
-        std::thread([exitCode] {
-            Sleep(static_cast<DWORD>(kLongestEnd.count()));
-            if (!done) ExitProcess(exitCode);
-        }).detach();
-    } catch (...) {
-        // No thread to watch: the work's own limits have to do.
-    }
+    // Without a thread to watch, the work's own limits have to do.
+    const std::uintptr_t watchdog = _beginthreadex(
+        nullptr, 0, &EndInAnyCase, reinterpret_cast<void*>(std::uintptr_t{exitCode}), 0, nullptr);
+    if (watchdog != 0) CloseHandle(reinterpret_cast<HANDLE>(watchdog));
     try {
         beforeEnd();
     } catch (...) {
         // The program ends all the same.
     }
-    done = true;
+    beforeEndDone = true;
 }
 
 }  // namespace
