@@ -64,13 +64,15 @@ TEST(BusySchedule, TheSimulationCountsEndedSelectionsAndTheFileKeepsTheSpells) {
     EXPECT_EQ(read.faults.busySpells, (std::vector<BusySpell>{{.afterSelection = 3, .milliseconds = 25000},
                                                               {.afterSelection = 1, .milliseconds = 10},
                                                               {.afterUndoMark = 2, .milliseconds = 5}}));
-    EXPECT_EQ(ParseSimulationSetup(SimulationStateJson(Simulation(read))).faults.busySpells, read.faults.busySpells);
+    EXPECT_EQ(ParseSimulationSetup(SimulationStateJson(Simulation(read))).faults.busySpells,
+              read.faults.busySpells);
     EXPECT_THROW(
         ParseSimulationSetup(R"({"faults": {"busySpells": [{"afterSelection": 0, "milliseconds": 1}]}})"),
         std::exception);
-    EXPECT_THROW(ParseSimulationSetup(
-                     R"({"faults": {"busySpells": [{"afterSelection": 1, "afterUndoMark": 1, "milliseconds": 1}]}})"),
-                 std::exception);
+    EXPECT_THROW(
+        ParseSimulationSetup(
+            R"({"faults": {"busySpells": [{"afterSelection": 1, "afterUndoMark": 1, "milliseconds": 1}]}})"),
+        std::exception);
 }
 
 }  // namespace
