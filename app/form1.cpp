@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <stdexcept>
+#include <vector>
 
 #include "about/about_links.h"
 #include "about/aboutfrm.h"
@@ -12,6 +13,7 @@
 #include "app/control_class.h"
 #include "app/help_file_path.h"
 #include "app/html_help.h"
+#include "cad/busy_cad.h"
 #include "cad/frame.h"
 #include "commands/matching_contour_assignment.h"
 #include "commands/pick_elevation.h"
@@ -66,6 +68,7 @@ Form1::Form1(HINSTANCE instance, Platform& platform, CadLink& link)
     : instance_(instance), platform_(platform), link_(link) {}
 
 Form1::~Form1() {
+    SetBeforeProgramEnds({});
     Destroy();
 }
 
@@ -94,6 +97,7 @@ void Form1::Create() {
     CreateWindowOf(kWindowClass, instance_, kExStyle, std::wstring(form1::kCaption).c_str(), kStyle, 0, 0,
                    outerPixels_.cx, outerPixels_.cy, nullptr);
     CreateControls();
+    SetBeforeProgramEnds([this] { BeforeProgramEnds(); });
     Form_Load();
 }
 
@@ -233,6 +237,17 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             // The title bar's close box and Alt+F4 end the program as the exit button does: the
             // promotional panels must not stay behind without a way to close them.
             EndProgramWhenIdle();
+            return 0;
+        case WM_ENDSESSION:
+            // Windows is ending the session: the program ends now, also in the middle of a command.
+            if (wParam != FALSE && !ending_) EndProgram();
+            return 0;
+        case WM_TIMER:
+            if (wParam == kCleanUpTimer) {
+                CleanUpTick();
+            } else if (wParam == kLetGoTimer) {
+                LetGoTick();
+            }
             return 0;
         case WM_DESTROY:
             PostQuitMessage(0);
@@ -428,26 +443,88 @@ void Form1::RunCommand(void (*command)(CommandContext&)) {
     // A command waits inside COM calls and while it waits out a busy CAD, where clicks may still be
     // delivered: while one runs, a click on another command button is dropped rather than starting a
     // second one inside it.
-    if (commandRunning_) return;
-    commandRunning_ = true;
-    struct Finished {
-        bool& running;
-        ~Finished() { running = false; }
-    } finished{commandRunning_};
+    if (commandRunning_ || ending_) return;
+    {
+        commandRunning_ = true;
+        struct Finished {
+            bool& running;
+            ~Finished() { running = false; }
+        } finished{commandRunning_};
 
-    CommandContext context{
-        .platform = platform_, .link = link_, .window = *this, .SelectionSetName = selectionSetName_};
-    command(context);
+        CommandContext context{
+            .platform = platform_, .link = link_, .window = *this, .SelectionSetName = selectionSetName_};
+        command(context);
+    }
     if (endRequested_) EndProgram();
+    AfterCommand();
+}
+
+void Form1::AfterCommand() {
+    if (!link_.ToLetGoOf.empty()) SetTimer(Handle(), kLetGoTimer, USER_TIMER_MINIMUM, nullptr);
+    if (!link_.Open.Empty()) {
+        // The same pauses as the waiting for a busy CAD inside a command.
+        cleanUpPause_ = kBusyFirstPause;
+        SetTimer(Handle(), kCleanUpTimer, static_cast<UINT>(cleanUpPause_.count()), nullptr);
+    }
+}
+
+// One quiet attempt: a call the busy CAD refuses is not waited for, and the next attempt comes after a
+// longer pause. Once everything is closed, or the CAD has gone (its calls fail), the attempts stop.
+void Form1::CleanUpTick() {
+    KillTimer(Handle(), kCleanUpTimer);
+    if (commandRunning_ || ending_) return;  // the command closes them first; so does the end
+    try {
+        const QuietBusyWait quiet;
+        CloseWhatIsLeftOpen(link_);
+    } catch (...) {
+        // Still busy: the rest waits for the next attempt.
+    }
+    if (!link_.ToLetGoOf.empty()) SetTimer(Handle(), kLetGoTimer, USER_TIMER_MINIMUM, nullptr);
+    if (link_.Open.Empty()) return;
+    cleanUpPause_ = NextBusyPause(cleanUpPause_);
+    SetTimer(Handle(), kCleanUpTimer, static_cast<UINT>(cleanUpPause_.count()), nullptr);
+}
+
+// A few at a time: each release is a call to the CAD of its own, and a click waits for the slice only.
+// Not while what a cancelled command left is still open: the CAD is busy then and would refuse the
+// releases too; the clean-up starts them when it is done.
+void Form1::LetGoTick() {
+    constexpr std::size_t kAtOnce = 16;
+    std::vector<DispatchPtr>& objects = link_.ToLetGoOf;
+    if (commandRunning_ || ending_ || objects.empty() || !link_.Open.Empty()) {
+        KillTimer(Handle(), kLetGoTimer);  // the end of a command or of the clean-up starts it again
+        return;
+    }
+    for (std::size_t i = 0; i < kAtOnce && !objects.empty(); ++i) objects.pop_back();
+    if (objects.empty()) KillTimer(Handle(), kLetGoTimer);
 }
 
 // A command that runs is finished first, so that it leaves nothing of its own behind in the drawing.
 void Form1::EndProgramWhenIdle() {
+    if (ending_) return;
     if (commandRunning_) {
         endRequested_ = true;
         return;
     }
     EndProgram();
+}
+
+void Form1::BeforeProgramEnds() noexcept {
+    ending_ = true;
+    KillTimer(Handle(), kCleanUpTimer);
+    KillTimer(Handle(), kLetGoTimer);
+    // The program is gone for the user at once; what follows is between it and the CAD.
+    ShowWindow(Handle(), SW_HIDE);
+    adfrm_.Hide();
+    ad1frm_.Hide();
+    if (link_.Open.Empty()) return;
+    try {
+        // Time for the last refused call and the end itself within kLongestEnd.
+        const QuietBusyWait quiet(kLongestEnd - std::chrono::milliseconds(300));
+        CloseWhatIsLeftOpen(link_);
+    } catch (...) {
+        // The CAD did not take them in time: the program ends all the same.
+    }
 }
 
 void Form1::Command1_Click() {
@@ -476,6 +553,9 @@ void Form1::xpcmdbutton6_Click() {
 }
 
 void Form1::xpcmdbutton7_Click() {
+    // The About window is modal and would open inside a command's waits: while one runs, the click is
+    // dropped like those on the command buttons.
+    if (commandRunning_ || ending_) return;
     // The About window opens also when the shell could not open the site.
     ShellOpen(Handle(), about::MakerSiteAddress);
     aboutfrm about(instance_);

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <array>
+#include <chrono>
 #include <string>
 #include <string_view>
 
@@ -49,6 +50,11 @@ public:
     // The name of the selection set the last command created.
     const std::wstring& SelectionSetName() const noexcept { return selectionSetName_; }
 
+    // Before the program ends, however it ends: the windows go, and when the CAD has something of the
+    // program's still open (a command the user gave up on while the CAD was busy, or one that runs), the
+    // CAD is given a little time to take its closing calls. Nothing is asked of the user.
+    void BeforeProgramEnds() noexcept;
+
     // MainWindowInputs
     std::wstring Text(Input input) const override;
     void SetText(Input input, std::wstring_view text) override;
@@ -73,6 +79,14 @@ private:
     // Posted by Show: the tooltips and the panels' pages, once the window is on screen.
     static constexpr UINT kFinishStartUp = WM_APP + 1;
     void FinishStartUp();
+
+    // Between commands: what a command left open in a busy CAD is closed once the CAD takes it, and the
+    // objects a command held are let go of a few at a time. Both run off timers, whose messages come
+    // after the user's input, and neither while a command runs or the program ends.
+    enum TimerId : UINT_PTR { kCleanUpTimer = 1, kLetGoTimer = 2 };
+    void AfterCommand();
+    void CleanUpTick();
+    void LetGoTick();
 
     // Start-up, in this order.
     void Form_Load();
@@ -112,6 +126,8 @@ private:
     std::array<bool, 4> highlighted_{};  // per Input: the input shows the light-green background
     bool commandRunning_ = false;
     bool endRequested_ = false;  // the exit button or a close while a command ran
+    bool ending_ = false;        // the program is ending: nothing starts any more
+    std::chrono::milliseconds cleanUpPause_{};
 
     int dpiX_ = 96;
     int dpiY_ = 96;

@@ -35,16 +35,30 @@ std::vector<std::wstring> AutoCadVersionProgIds();
 // version-specific names) numbers them as the commands do; no other CAD is known to.
 EntityIdentity IdentityFor(std::wstring_view progId);
 
+// What the program has open in the CAD and must close: the document of an undo step a command started,
+// the selection sets it created, and the check lines it drew that the user has not been shown yet. A
+// command keeps them here while it runs and takes out what it closes. One the user gave up on while the
+// CAD was busy leaves the rest here: the program closes them quietly once the CAD is free, the next
+// command closes them first, and the program's end gives the CAD a moment to take them.
+struct OpenInCad {
+    DispatchPtr UndoDocument;
+    std::vector<DispatchPtr> Sets;
+    std::vector<DispatchPtr> CheckLines;
+
+    bool Empty() const noexcept { return !UndoDocument && Sets.empty() && CheckLines.empty(); }
+};
+
 struct CadLink {
     DispatchPtr CadApp;
     DispatchPtr CadDoc;
     DispatchPtr CadUtility;
     // How CadApp's entities are asked what they are, from the class name it was reached under.
     EntityIdentity Identity = EntityIdentity::kEntityType;
-    // What a command the user gave up on while the CAD was busy could not clean up then: its selection
-    // sets, and the document of an undo step it left open. The next command deletes and closes them.
-    std::vector<DispatchPtr> LeftoverSets;
-    DispatchPtr LeftoverUndoDocument;
+    OpenInCad Open;
+    // Objects of the drawing a finished command held. COM releases each with a call of its own to the CAD,
+    // so a command lets go of many only after its last visible step, through this list; the program lets
+    // go of them a few at a time while no command runs.
+    std::vector<DispatchPtr> ToLetGoOf;
 };
 
 // Attaches to a running CAD or starts one, makes it visible, refreshes CadDoc and CadUtility and

@@ -45,25 +45,26 @@ bool IsElevationText(std::int32_t entityType) {
 }
 
 void CommandFrame::Run(const std::function<void(CommandFrame&)>& work) noexcept {
+    bool ended = false;
     try {
         ConnectCad(context_.link, context_.platform);
         // Unlike inside ConnectCad, a CAD window that cannot be brought forward ends the command.
         context_.platform.ActivateWindow(ToText(ToObject(context_.link.CadApp)->Get(L"Caption")));
-        CleanUpAfterCancelledCommand();
+        CloseWhatIsLeftOpen(context_.link);
         work(*this);
         EndChanges();
-        return;
+        ended = true;
     } catch (const CadBusyCancelled&) {
         // The CAD is still busy: asking it to clean up now would only ask the user again.
-        LeaveForNextCommand();
-        return;
+        cancelled_ = true;
     } catch (const CommandEnded&) {
     } catch (const AutomationError& e) {
         ReportCommandError(e.Number());
     } catch (...) {
         ReportCommandError(0);
     }
-    DeleteLeftoverSets();
+    if (!ended && !cancelled_) DeleteLeftoverSets();
+    HandOverWhatItHeld();
 }
 
 std::wstring CommandFrame::NewRandomName() {
@@ -74,7 +75,7 @@ DispatchPtr CommandFrame::NewSelectionSet() {
     context_.SelectionSetName = NewRandomName();
     const DispatchPtr sets = ToObject(ToObject(context_.link.CadDoc)->Get(L"SelectionSets"));
     DispatchPtr set = ToObject(sets->Call(L"Add", {context_.SelectionSetName}));
-    openSets_.push_back(set);
+    context_.link.Open.Sets.push_back(set);
     return set;
 }
 
@@ -93,45 +94,58 @@ void CommandFrame::SelectOnScreen(const DispatchPtr& set) {
 
 int CommandFrame::Ask(std::wstring_view text, std::wstring_view title, int style) {
     EndChanges();
+    // The user is shown the check lines now: from here on they are the drawing's.
+    context_.link.Open.CheckLines.clear();
     return context_.platform.ShowMessage(text, title, style);
+}
+
+void CommandFrame::DrawnForChecking(const DispatchPtr& entity) {
+    context_.link.Open.CheckLines.push_back(entity);
+}
+
+void CommandFrame::LetGoAfterRun(DispatchPtr object) noexcept {
+    try {
+        afterRun_.push_back(std::move(object));
+    } catch (...) {
+        // No room to keep it: it is let go of now.
+    }
 }
 
 void CommandFrame::BeginChanges() {
     if (undoStep_ != UndoStep::kClosed) return;
     try {
-        undoDocument_ = ToObject(context_.link.CadDoc);
-        undoDocument_->Call(L"StartUndoMark");
+        DispatchPtr document = ToObject(context_.link.CadDoc);
+        document->Call(L"StartUndoMark");
+        context_.link.Open.UndoDocument = std::move(document);
         undoStep_ = UndoStep::kOpen;
     } catch (const CadBusyCancelled&) {
-        undoDocument_.reset();
         throw;
     } catch (...) {
         // An old CAD lacks the member (438), another refuses it: the command runs without a step.
         undoStep_ = UndoStep::kUnavailable;
-        undoDocument_.reset();
     }
 }
 
 void CommandFrame::EndChanges() {
     if (undoStep_ != UndoStep::kOpen) return;
     try {
-        undoDocument_->Call(L"EndUndoMark");
+        context_.link.Open.UndoDocument->Call(L"EndUndoMark");
     } catch (const CadBusyCancelled&) {
-        throw;  // the step stays open for the next command to close
+        throw;  // the step stays open, to be closed once the CAD is free
     } catch (...) {
         // The changes are made; a step the CAD would not close is its own affair.
     }
     undoStep_ = UndoStep::kClosed;
-    undoDocument_.reset();
+    LetGoAfterRun(std::move(context_.link.Open.UndoDocument));
 }
 
 // On the way to a dialog or out of the run: a user who gives up on the busy CAD here leaves the step
-// for the next command.
+// open, and the run asks the CAD nothing more.
 void CommandFrame::EndChangesQuietly() noexcept {
     try {
         EndChanges();
     } catch (...) {
-        LeaveForNextCommand();
+        cancelled_ = true;
     }
 }
 
@@ -157,7 +171,7 @@ std::int32_t CommandFrame::EntityType(const DispatchPtr& entity) {
 
 void CommandFrame::DeleteSet(const DispatchPtr& set) {
     set->Call(L"Delete");
-    std::erase(openSets_, set);
+    std::erase(context_.link.Open.Sets, set);
 }
 
 void CommandFrame::EndEarly(std::wstring_view message) {
@@ -178,50 +192,72 @@ void CommandFrame::ShowError(std::wstring_view message) noexcept {
     }
 }
 
-void CommandFrame::LeaveForNextCommand() noexcept {
-    std::ranges::move(openSets_, std::back_inserter(context_.link.LeftoverSets));
-    openSets_.clear();
-    if (undoStep_ == UndoStep::kOpen) context_.link.LeftoverUndoDocument = std::move(undoDocument_);
-    undoStep_ = UndoStep::kClosed;
-    undoDocument_.reset();
-}
-
-// A set or document that is gone already (the CAD was closed meanwhile, or the user deleted the set)
-// fails quietly; a CAD that is busy again is waited for as any call, and one the user gives up on
-// keeps the rest.
-void CommandFrame::CleanUpAfterCancelledCommand() {
-    CadLink& link = context_.link;
-    if (link.LeftoverUndoDocument) {
-        try {
-            link.LeftoverUndoDocument->Call(L"EndUndoMark");
-        } catch (const AutomationError&) {
-        }
-        link.LeftoverUndoDocument.reset();
-    }
-    while (!link.LeftoverSets.empty()) {
-        try {
-            link.LeftoverSets.front()->Call(L"Delete");
-        } catch (const AutomationError&) {
-        }
-        link.LeftoverSets.erase(link.LeftoverSets.begin());
-    }
-}
-
 // The CAD keeps only a limited number of selection sets per session, for every program together:
 // a command that ends early must not leave its sets behind. A failing delete is not reported,
 // so the user sees one dialog only.
 void CommandFrame::DeleteLeftoverSets() noexcept {
-    for (auto set = openSets_.begin(); set != openSets_.end(); ++set) {
+    std::vector<DispatchPtr>& sets = context_.link.Open.Sets;
+    while (!sets.empty()) {
         try {
-            (*set)->Call(L"Delete");
+            sets.back()->Call(L"Delete");
         } catch (const CadBusyCancelled&) {
-            // The user gave up on a busy CAD: the rest wait for the next command.
-            std::move(set, openSets_.end(), std::back_inserter(context_.link.LeftoverSets));
-            break;
+            // The user gave up on a busy CAD: the rest are deleted once it is free.
+            cancelled_ = true;
+            return;
         } catch (...) {
         }
+        LetGoAfterRun(std::move(sets.back()));
+        sets.pop_back();
     }
-    openSets_.clear();
+}
+
+// After the run's last visible step. Check lines the user has not been shown are the drawing's after an
+// error, as the lines drawn before it; a run the user gave up on leaves them to be deleted.
+void CommandFrame::HandOverWhatItHeld() noexcept {
+    std::vector<DispatchPtr>& lines = context_.link.Open.CheckLines;
+    if (!cancelled_) {
+        for (DispatchPtr& line : lines) LetGoAfterRun(std::move(line));
+        lines.clear();
+    }
+    std::vector<DispatchPtr>& later = context_.link.ToLetGoOf;
+    try {
+        later.insert(later.end(), std::make_move_iterator(afterRun_.begin()),
+                     std::make_move_iterator(afterRun_.end()));
+    } catch (...) {
+        // No room to keep them: they are let go of now.
+    }
+    afterRun_.clear();
+}
+
+namespace {
+
+// Calls `member` on each of `objects`, last first, and takes each out when done or failed (gone already).
+void CallOnEach(std::vector<DispatchPtr>& objects, std::wstring_view member, std::vector<DispatchPtr>& done) {
+    while (!objects.empty()) {
+        try {
+            objects.back()->Call(member);
+        } catch (const AutomationError&) {
+        }
+        done.push_back(std::move(objects.back()));
+        objects.pop_back();
+    }
+}
+
+}  // namespace
+
+// A set, line or document that is gone already (the CAD was closed meanwhile, or the user deleted the
+// set) fails quietly.
+void CloseWhatIsLeftOpen(CadLink& link) {
+    OpenInCad& open = link.Open;
+    CallOnEach(open.CheckLines, L"Delete", link.ToLetGoOf);
+    if (open.UndoDocument) {
+        try {
+            open.UndoDocument->Call(L"EndUndoMark");
+        } catch (const AutomationError&) {
+        }
+        link.ToLetGoOf.push_back(std::move(open.UndoDocument));
+    }
+    CallOnEach(open.Sets, L"Delete", link.ToLetGoOf);
 }
 
 }  // namespace korvena

@@ -43,12 +43,13 @@ public:
     CommandFrame(const CommandFrame&) = delete;
     CommandFrame& operator=(const CommandFrame&) = delete;
 
-    // Runs one command: ConnectCad, the CAD window to the front, the sets a cancelled command left
-    // deleted, then `work`. A failure anywhere ends the command with ReportCommandError; an early end
-    // (EndEarly) after its own dialog. On every early end the selection sets this run created and has
-    // not deleted are deleted quietly. When the user gives up on a busy CAD the command ends at once,
-    // without a dialog and without another call to the CAD: its sets are left for the next command.
-    // Never throws.
+    // Runs one command: ConnectCad, the CAD window to the front, what a cancelled command left open
+    // closed (CloseWhatIsLeftOpen), then `work`. A failure anywhere ends the command with
+    // ReportCommandError; an early end (EndEarly) after its own dialog. On every early end the selection
+    // sets this run created and has not deleted are deleted quietly, after the dialog. When the user
+    // gives up on a busy CAD the command ends at once, without a dialog and without another call to the
+    // CAD: what it has open stays in the link's Open, for the program to close once the CAD is free.
+    // What the run hands to LetGoAfterRun goes to the link's ToLetGoOf at the end. Never throws.
     void Run(const std::function<void(CommandFrame&)>& work) noexcept;
 
     // A fresh random name like .7055475: the clock reseeds the generator on every call.
@@ -61,8 +62,17 @@ public:
     void PromptRaw(const std::wstring& line);
     // Lets the user select in the CAD; returns when the selection has ended. Closes the undo step first.
     void SelectOnScreen(const DispatchPtr& set);
-    // Asks the user in a modal message box and returns the button pressed. Closes the undo step first.
+    // Asks the user in a modal message box and returns the button pressed. Closes the undo step first;
+    // the check lines drawn so far are the drawing's from then on (DrawnForChecking).
     int Ask(std::wstring_view text, std::wstring_view title, int style);
+    // An entity the run drew for the user to check (a check line). Until the next Ask shows it, the run
+    // owns it: a run the user gives up on meanwhile has it deleted with its sets. The command keeps its
+    // own reference.
+    void DrawnForChecking(const DispatchPtr& entity);
+    // An object the command holds no longer; it is let go of after the run's last visible step, with the
+    // rest (the link's ToLetGoOf). For what a command holds many of at once: COM releases each object with
+    // a call of its own to the CAD, and letting go of a thousand takes seconds.
+    void LetGoAfterRun(DispatchPtr object) noexcept;
     // Hands the members of a set to `step` one by one in the set's own order, as the CAD yields them;
     // each is let go of when its step is done.
     void Walk(const DispatchPtr& set, const std::function<void(const DispatchPtr&)>& step);
@@ -81,10 +91,13 @@ public:
     // The command's changes to the drawing make one undo step in the CAD. BeginChanges opens it
     // (StartUndoMark on CadDoc): call it after the user's selection, right before the first change.
     // The frame closes it (EndUndoMark) before every wait for the user (SelectOnScreen, Ask, an error
-    // dialog) and at the end of the run, so no step is ever open while the program waits. A CAD that
-    // lacks undo marks or refuses them gets none for the rest of the run, and nothing is said. A user
-    // who gives up on a busy CAD meanwhile ends the command (CadBusyCancelled); a step left open then
-    // is closed when the next command starts.
+    // dialog) and at the end of the run. A CAD that lacks undo marks or refuses them gets none for the
+    // rest of the run, and nothing is said. The one wait with the step open is the wait for a busy CAD
+    // that refuses the calls: the step is open while the program makes them again and while the busy box
+    // asks the user. A user who gives up ends the command (CadBusyCancelled) and the step stays open in
+    // the CAD until it takes the EndUndoMark the program keeps making quietly, or the next command's, or
+    // the one the program makes before it ends (a CAD that is busy past the program's end keeps it open);
+    // the user's own edits in the CAD meanwhile fall into it.
     void BeginChanges();
     // Closes the open undo step; nothing when none is open. Commands call it after their last change.
     void EndChanges();
@@ -95,18 +108,24 @@ public:
 private:
     void ReportCommandError(std::int32_t number) noexcept;
     void DeleteLeftoverSets() noexcept;
-    void CleanUpAfterCancelledCommand();
-    void LeaveForNextCommand() noexcept;
     void EndChangesQuietly() noexcept;
     void ShowError(std::wstring_view message) noexcept;
+    void HandOverWhatItHeld() noexcept;
 
     enum class UndoStep { kClosed, kOpen, kUnavailable };
 
     CommandContext& context_;
-    std::vector<DispatchPtr> openSets_;  // created by this run and not yet deleted
-    UndoStep undoStep_ = UndoStep::kClosed;
-    DispatchPtr undoDocument_;  // the document the open step was started on
+    UndoStep undoStep_ = UndoStep::kClosed;  // kOpen: its document is the link's Open.UndoDocument
+    bool cancelled_ = false;                 // the user gave up on a busy CAD: nothing more is asked of it
+    std::vector<DispatchPtr> afterRun_;      // to be let go of after the run
 };
+
+// Closes what the program has open in the CAD (link.Open): deletes the check lines, ends the undo step
+// (the lines' deletion falls into it), deletes the sets. Each call is made once, waited for as any call
+// when the CAD is busy (quietly under a QuietBusyWait), and taken out of link.Open when done or failed
+// (the object was gone already, the CAD is gone); what it took out goes to link.ToLetGoOf. Throws
+// CadBusyCancelled when a wait is given up, with the rest still open. Nothing else is asked of the CAD.
+void CloseWhatIsLeftOpen(CadLink& link);
 
 // Entity kinds the commands accept.
 bool IsContour(std::int32_t entityType);        // 24 lightweight polyline, 23 polyline

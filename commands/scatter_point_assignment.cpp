@@ -52,14 +52,39 @@ PlacedEntity Placed(DispatchPtr entity, std::int32_t kind) {
     return {std::move(entity), kind, point[0], point[1]};
 }
 
-// Ascending Y, then ascending X, compared exactly; equal points keep the selection order.
-std::vector<PlacedEntity> InPositionOrder(std::vector<PlacedEntity> list) {
+// Ascending Y, then ascending X, compared exactly; equal points keep the selection order. More than the
+// lists can take fails before anything is moved.
+void PutInPositionOrder(std::vector<PlacedEntity>& list) {
     if (list.size() > kMaxScatterPairs) throw SubscriptOutOfRange();
     std::stable_sort(list.begin(), list.end(), [](const PlacedEntity& a, const PlacedEntity& b) {
         return a.Y != b.Y ? a.Y < b.Y : a.X < b.X;
     });
-    return list;
 }
+
+// The entities of the drawing one run holds at once: the selection, the points and texts, the check
+// lines. However the run ends, what it still holds then goes to the frame, to be let go of after the
+// command's last visible step (a dialog, the set's deletion) rather than in a burst before it.
+struct HeldEntities {
+    explicit HeldEntities(CommandFrame& frame) : f(frame) {}
+    HeldEntities(const HeldEntities&) = delete;
+    HeldEntities& operator=(const HeldEntities&) = delete;
+    ~HeldEntities() {
+        const auto handOver = [this](DispatchPtr& entity) {
+            if (entity) f.LetGoAfterRun(std::move(entity));
+        };
+        for (DispatchPtr& entity : selection) handOver(entity);
+        for (std::vector<PlacedEntity>* list : {&points, &texts}) {
+            for (PlacedEntity& placed : *list) handOver(placed.Entity);
+        }
+        for (DispatchPtr& line : CheckLines) handOver(line);
+    }
+
+    CommandFrame& f;
+    std::vector<DispatchPtr> selection;
+    std::vector<PlacedEntity> points;  // ScatterPointList, then OrderedPoints
+    std::vector<PlacedEntity> texts;   // ElevationTextList, then OrderedTexts
+    std::vector<DispatchPtr> CheckLines;
+};
 
 DispatchPtr ActiveDocument(CommandFrame& f) {
     return ToObject(ToObject(f.Link().CadApp)->Get(L"ActiveDocument"));
@@ -78,18 +103,17 @@ std::vector<PlanLine> PlanLines(const std::vector<PlacedEntity>& points,
 // One line per pair, from the point to its text, both ends at Z = 0, all in the one document's model
 // space; a suspect line gets red where the others get yellow, in the same one Color put. Nothing can
 // have moved since the points were read: the user has not had the CAD back yet.
-std::vector<DispatchPtr> DrawCheckLines(const DispatchPtr& document, const std::vector<PlanLine>& plan,
-                                        const std::vector<bool>& suspect) {
-    std::vector<DispatchPtr> lines;
+void DrawCheckLines(CommandFrame& f, const DispatchPtr& document, const std::vector<PlanLine>& plan,
+                    const std::vector<bool>& suspect, HeldEntities& held) {
     const DispatchPtr modelSpace = ToObject(document->Get(L"ModelSpace"));
     for (std::size_t k = 0; k < plan.size(); ++k) {
-        const DispatchPtr line =
+        DispatchPtr line =
             ToObject(modelSpace->Call(L"AddLine", {std::vector<double>{plan[k].X1, plan[k].Y1, 0},
                                                    std::vector<double>{plan[k].X2, plan[k].Y2, 0}}));
-        lines.push_back(line);
+        f.DrawnForChecking(line);
+        held.CheckLines.push_back(line);
         line->Put(L"Color", suspect[k] ? kSuspectCheckLineColour : kCheckLineColour);
     }
-    return lines;
 }
 
 // The check lines are gathered in a group of their document under a fresh random name, so they can be
@@ -117,11 +141,13 @@ void WriteElevation(const PlacedEntity& point, const PlacedEntity& text) {
 
 // Collects the selection's points and texts, pairs them by position, draws the check lines and, when
 // the user answers 是, writes every pair; true then. Each pair and its line are let go of after their
-// writes, and every object of the drawing is gone when it returns: COM has released them all before
-// the closing line that tells the user the program is done.
+// writes, so that after 是 every object of the drawing is gone before the closing line that tells the
+// user the program is done; on every other end the frame lets go of them after the last visible step.
 bool CheckAndWritePairs(CommandFrame& f, const DispatchPtr& set, std::int16_t PointColour) {
+    HeldEntities held(f);
     // Every member is kept: the count decides before any is looked at further.
-    std::vector<DispatchPtr> selection = f.Members(set);
+    held.selection = f.Members(set);
+    const std::vector<DispatchPtr>& selection = held.selection;
 
     // Each entity's kind is asked once; the count pass and the collection use the same answer.
     std::vector<std::int32_t> kinds;
@@ -133,28 +159,30 @@ bool CheckAndWritePairs(CommandFrame& f, const DispatchPtr& set, std::int16_t Po
     const std::int64_t PointCount = static_cast<std::int64_t>(selection.size()) - TextCount;
     if (TextCount != PointCount) f.EndEarly(ScatterCountMessage(PointCount, TextCount));
 
-    std::vector<PlacedEntity> ScatterPointList;
-    std::vector<PlacedEntity> ElevationTextList;
+    std::vector<PlacedEntity>& ScatterPointList = held.points;
+    std::vector<PlacedEntity>& ElevationTextList = held.texts;
     for (std::size_t i = 0; i < selection.size(); ++i) {
         if (IsElevationText(kinds[i])) {
-            ElevationTextList.push_back(Placed(std::move(selection[i]), kinds[i]));
+            ElevationTextList.push_back(Placed(std::move(held.selection[i]), kinds[i]));
         } else if (IsScatterPoint(kinds[i])) {
-            ScatterPointList.push_back(Placed(std::move(selection[i]), kinds[i]));
+            ScatterPointList.push_back(Placed(std::move(held.selection[i]), kinds[i]));
         } else {
             f.EndEarly(kScatterNotAPointMessage);
         }
     }
 
-    std::vector<PlacedEntity> OrderedPoints = InPositionOrder(std::move(ScatterPointList));
-    std::vector<PlacedEntity> OrderedTexts = InPositionOrder(std::move(ElevationTextList));
+    PutInPositionOrder(ScatterPointList);
+    PutInPositionOrder(ElevationTextList);
+    const std::vector<PlacedEntity>& OrderedPoints = held.points;
+    const std::vector<PlacedEntity>& OrderedTexts = held.texts;
     const std::vector<PlanLine> plan = PlanLines(OrderedPoints, OrderedTexts);
     const std::vector<bool> suspect = SuspectCheckLines(plan);
     // Two undo steps: the check lines with their group, then (after 是) the heights.
     // One document for the whole run, even when the user makes another drawing active meanwhile.
     const DispatchPtr document = ActiveDocument(f);
     f.BeginChanges();
-    std::vector<DispatchPtr> CheckLines = DrawCheckLines(document, plan, suspect);
-    GroupCheckLines(f, document, CheckLines);
+    DrawCheckLines(f, document, plan, suspect, held);
+    GroupCheckLines(f, document, held.CheckLines);
     // Said once, with the lines in the drawing, before the user is asked about them.
     const auto suspects = static_cast<std::size_t>(std::count(suspect.begin(), suspect.end(), true));
     if (suspects > 0) f.CadPrompt(SuspectLinesNotice(suspects));
@@ -167,10 +195,10 @@ bool CheckAndWritePairs(CommandFrame& f, const DispatchPtr& set, std::int16_t Po
         WriteElevation(OrderedPoints[k], OrderedTexts[k]);
         OrderedPoints[k].Entity->Put(L"Color", PointColour);
         OrderedTexts[k].Entity->Put(L"Color", PointColour);
-        CheckLines[k]->Call(L"Delete");
-        OrderedPoints[k].Entity.reset();
-        OrderedTexts[k].Entity.reset();
-        CheckLines[k].reset();
+        held.CheckLines[k]->Call(L"Delete");
+        held.points[k].Entity.reset();
+        held.texts[k].Entity.reset();
+        held.CheckLines[k].reset();
     }
     f.EndChanges();
     return true;

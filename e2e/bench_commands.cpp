@@ -5,7 +5,10 @@
 //   - sequential assignment of N contours; matching assignment of N contours to one reference;
 //     scatter-point assignment of min(N, 500) pairs answered 是;
 //   - the scatter command's time per pair for 100 pairs selected in a drawing of 100 and of 2,000
-//     pairs: the simulator's cost per call must not grow with the drawing.
+//     pairs: the simulator's cost per call must not grow with the drawing;
+//   - the ends of commands that stop short: a rejected entity after N contours, 501 pairs (one over the
+//     scatter command's limit), 500 pairs answered 否. Each prints the silent gap before each visible
+//     step of the end: from the command's last call to its dialog, from the answer to the set's deletion.
 //
 // Durations of commands are read from the simulator's call record (every call is stamped on its
 // clock), between marker calls this program makes right before it clicks a button or answers the
@@ -13,7 +16,9 @@
 // the record between the markers (name lookups included); the bare round trip is that same get,
 // made many times from here once the command is over.
 //
-//   bench_commands <korvena.exe> <cadsim.exe> <empty_window.exe> <bare_form1.exe> [N]
+//   bench_commands <korvena.exe> <cadsim.exe> <empty_window.exe> <bare_form1.exe> [N] [ends]
+//
+// With "ends" only the ends of commands are run.
 
 #include <algorithm>
 #include <chrono>
@@ -22,6 +27,7 @@
 #include <cwchar>
 #include <map>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -35,6 +41,7 @@
 #include "cad/win/com_apartment.h"
 #include "cad/win/scoped_variant.h"
 #include "cadsim/server/com_server.h"
+#include "commands/scatter_point_assignment.h"
 #include "e2e/support/cadsim_process.h"
 #include "e2e/support/korvena_window.h"
 #include "e2e/support/program.h"
@@ -580,22 +587,155 @@ void ScatterAtDrawingSizes() {
                 inBare[1] / inBare[0]);
 }
 
+// ---- the ends of commands that stop short ----
+
+// The record's calls, each with whether it is a marker of this program.
+struct Stamped {
+    double atMs;
+    bool marker;
+    const json* call;
+};
+
+std::vector<Stamped> Stamps(const json& state) {
+    std::vector<Stamped> stamps;
+    for (const json& call : state.at("calls")) {
+        if (IsMarker(call) && call.value("kind", "") != "get") continue;  // its name lookup
+        stamps.push_back({call.value("atMs", 0.0), IsMarker(call), &call});
+    }
+    return stamps;
+}
+
+// The marker calls, in order.
+std::vector<double> Markers(const std::vector<Stamped>& stamps) {
+    std::vector<double> markers;
+    for (const Stamped& stamp : stamps) {
+        if (stamp.marker) markers.push_back(stamp.atMs);
+    }
+    return markers;
+}
+
+// Milliseconds from korvena.exe's last call before `atMs` to `atMs`.
+double SilenceBefore(const std::vector<Stamped>& stamps, double atMs) {
+    double last = 0;
+    for (const Stamped& stamp : stamps) {
+        if (!stamp.marker && stamp.atMs <= atMs) last = stamp.atMs;
+    }
+    return atMs - last;
+}
+
+// The first deletion of a selection set after `afterMs`, and the silence before it: from the later of
+// `afterMs` and korvena.exe's last call before the deletion.
+std::pair<double, double> SetDeletionAfter(const std::vector<Stamped>& stamps, double afterMs) {
+    double last = afterMs;
+    for (const Stamped& stamp : stamps) {
+        if (stamp.marker || stamp.atMs < afterMs) continue;
+        const json& call = *stamp.call;
+        if (call.value("object", "") == "SelectionSet" && call.value("member", "") == "Delete") {
+            return {stamp.atMs, stamp.atMs - last};
+        }
+        last = stamp.atMs;
+    }
+    throw std::runtime_error("the set was not deleted");
+}
+
+// Waits for korvena.exe's message box and makes a marker call the moment it is seen.
+MessageBoxSeen MarkWhenBoxShows(const KorvenaWindow& korvena, const BenchLink& link) {
+    std::optional<MessageBoxSeen> box;
+    if (!WaitFor([&] { return (box = korvena.WaitForMessageBox(0ms)).has_value(); }, 900s, 1ms)) {
+        throw std::runtime_error("korvena.exe showed no message box");
+    }
+    link.Mark();
+    return *box;
+}
+
+// One end: the command started with a click, its dialog answered with `button`; then a click on the pick
+// button right after the set's deletion (it selects nothing), to see when the next command starts. Prints
+// the silent gaps.
+void EndOfCommand(const std::string& what, const std::string& drawing, ControlId button,
+                  std::wstring_view expected, int answer) {
+    TempFolder folder;
+    CadSimProcess cad(folder.Path(), drawing);
+    KorvenaWindow korvena;
+    BenchLink link;
+    korvena.Type(ControlId::Text1, L"100");
+    korvena.Type(ControlId::Text2, L"1");
+    link.Mark();
+    korvena.Click(button);
+    const MessageBoxSeen box = MarkWhenBoxShows(korvena, link);
+    if (box.text != expected) throw std::runtime_error("korvena.exe showed another message");
+    link.Mark();
+    if (!Answer(box, answer)) throw std::runtime_error("the box lacks the button");
+    if (!WaitFor([&] { return cad.SelectionSetCount() == 0; }, 900s, 1ms)) {
+        throw std::runtime_error("the set was not deleted");
+    }
+    link.Mark();
+    korvena.Click(ControlId::Command6);
+    if (!WaitFor([&] { return cad.PromptCount() >= 2; }, 60s, 5ms)) {
+        throw std::runtime_error("the next command did not start");
+    }
+    WaitFor([&] { return cad.SelectionSetCount() == 0; }, 60s);
+
+    const json state = cad.State();
+    const std::vector<Stamped> stamps = Stamps(state);
+    const std::vector<double> markers = Markers(stamps);  // click, box seen, answer, next click
+    if (markers.size() < 4) throw std::runtime_error("unexpected call record");
+    const auto [deletedMs, beforeDeletion] = SetDeletionAfter(stamps, markers[2]);
+    double nextCall = 0;
+    for (const Stamped& stamp : stamps) {
+        if (!stamp.marker && stamp.atMs > markers[3]) {
+            nextCall = stamp.atMs - markers[3];
+            break;
+        }
+    }
+    std::printf("%s\n", what.c_str());
+    std::printf("  click to the dialog:                          %.2f s\n", (markers[1] - markers[0]) / 1000);
+    std::printf(
+        "  last call to the dialog:                      %.1f ms (seen by polling every millisecond)\n",
+        SilenceBefore(stamps, markers[1]));
+    std::printf("  answer to the set's deletion:                 %.1f ms\n", deletedMs - markers[2]);
+    std::printf("  silence before the set's deletion:            %.1f ms\n", beforeDeletion);
+    std::printf("  a click after the deletion to its first call: %.1f ms\n\n", nextCall);
+    PostMessageW(korvena.Handle(), WM_CLOSE, 0, 0);
+    cad.Close();
+}
+
+void EndsOfCommands(int contours) {
+    // The contours, then a line: rejected after every contour has its height.
+    json entities = Contours(contours, false);
+    entities.push_back({{"kind", "line"}, {"start", {0.0, -5.0, 0.0}}, {"end", {100.0, -5.0, 0.0}}});
+    EndOfCommand(
+        "Sequential assignment of " + std::to_string(contours) + " contours and a line at the end, OK",
+        Drawing(entities, json::array({Ids(1, contours + 1), json::array()})), ControlId::Command1,
+        kNotAContourMessage, IDOK);
+    EndOfCommand("Scatter-point assignment of 501 pairs, one over the limit, OK",
+                 Drawing(ScatterEntities(501), json::array({Ids(1, 1002), json::array()})),
+                 ControlId::Command5, kUnknownErrorMessage, IDOK);
+    EndOfCommand("Scatter-point assignment of 500 pairs answered 否",
+                 Drawing(ScatterEntities(500), json::array({Ids(1, 1000), json::array()})),
+                 ControlId::Command5, kScatterCheckQuestion, IDNO);
+}
+
 }  // namespace
 }  // namespace korvena::e2e
 
 const korvena::e2e::Program korvena::e2e::kThisProgram =
-    ToolProgram("bench_commands", "<korvena.exe> <cadsim.exe> <empty_window.exe> <bare_form1.exe> [N]", 4, 5,
-                [](const ProgramArguments& given) {
+    ToolProgram("bench_commands", "<korvena.exe> <cadsim.exe> <empty_window.exe> <bare_form1.exe> [N] [ends]",
+                4, 6, [](const ProgramArguments& given) {
                     UseKorvenaAndCadSim(given);
                     const std::wstring emptyExe = WindowsPath(given[2]);
                     const std::wstring bareFormExe = WindowsPath(given[3]);
                     const int count = CountArgument(given, 4, 2000);
+                    const bool endsOnly = given.size() > 5 && given[5] == L"ends";
                     KillProcessesNamed(L"cadsim.exe");
                     ComApartment apartment;
-                    StartUp(emptyExe, bareFormExe);
-                    if (!Sequential(count) || !Matching(count)) return 1;
-                    // The scatter command orders at most 500 pairs in one run.
-                    Scatter(std::min(count, 500));
-                    ScatterAtDrawingSizes();
+                    if (!endsOnly) {
+                        StartUp(emptyExe, bareFormExe);
+                        if (!Sequential(count) || !Matching(count)) return 1;
+                        // The scatter command orders at most 500 pairs in one run.
+                        Scatter(std::min(count, 500));
+                        ScatterAtDrawingSizes();
+                        std::printf("\n");
+                    }
+                    EndsOfCommands(count);
                     return 0;
                 });

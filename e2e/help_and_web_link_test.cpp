@@ -20,6 +20,7 @@
 #include "e2e/support/about_window.h"
 #include "e2e/support/korvena_window.h"
 #include "e2e/support/program.h"
+#include "e2e/support/user_setting.h"
 // After windows.h, whose types it uses.
 #include <tlhelp32.h>
 
@@ -39,27 +40,6 @@ Arguments& Given() {
     static Arguments arguments;
     return arguments;
 }
-
-// A string value under HKEY_CURRENT_USER for the length of a test.
-class UserSetting {
-public:
-    UserSetting(const wchar_t* key, const wchar_t* name, const std::wstring& value) : key_(key), name_(name) {
-        HKEY handle = nullptr;
-        if (RegCreateKeyExW(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle,
-                            nullptr) == ERROR_SUCCESS) {
-            RegSetValueExW(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                           static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-            RegCloseKey(handle);
-        }
-    }
-    ~UserSetting() { RegDeleteKeyValueW(HKEY_CURRENT_USER, key_, name_); }
-    UserSetting(const UserSetting&) = delete;
-    UserSetting& operator=(const UserSetting&) = delete;
-
-private:
-    const wchar_t* key_;
-    const wchar_t* name_;
-};
 
 // What the recorder was asked to open, sorted (the shell starts each opener on its own).
 std::vector<std::string> Opened() {

@@ -39,6 +39,14 @@ Screen CurrentScreen() noexcept {
                   .twipsPerPixelY = resolution.TwipsPerPixelY()};
 }
 
+// The screen's size now: it changes with the resolution or the monitor, its dots per inch do not for
+// the life of a process that is aware of the system's.
+Screen ScreenNow(Screen screen) noexcept {
+    screen.widthPixels = GetSystemMetrics(SM_CXSCREEN);
+    screen.heightPixels = GetSystemMetrics(SM_CYSCREEN);
+    return screen;
+}
+
 }  // namespace
 
 PromotionalWindow::PromotionalWindow(HINSTANCE instance, Edge edge) noexcept
@@ -113,7 +121,20 @@ void PromotionalWindow::Timer2_Tick() {
     }
 }
 
+void PromotionalWindow::Hide() noexcept {
+    if (Handle() == nullptr) return;
+    KillTimer(Handle(), Timer1);
+    KillTimer(Handle(), Timer2);
+    ShowWindow(Handle(), SW_HIDE);
+}
+
+void PromotionalWindow::Screen_Change() {
+    screen_ = ScreenNow(screen_);
+    CenterForm1(*this);
+}
+
 void PromotionalWindow::Timer1_Tick() {
+    screen_ = ScreenNow(screen_);
     POINT cursor{};
     GetCursorPos(&cursor);
     RECT window{};
@@ -153,6 +174,9 @@ LRESULT PromotionalWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lPa
             return 0;
         case WM_CLOSE:
             // Nothing the user can reach closes a panel (Alt+F4 included): it ends with the program.
+            return 0;
+        case WM_DISPLAYCHANGE:
+            Screen_Change();
             return 0;
         default:
             break;

@@ -30,6 +30,9 @@ public:
     // Moves `form` to its edge at one third of the free screen height; its size stays.
     void CenterForm1(PromotionalWindow& form);
 
+    // Takes the panel off the screen for good: its timers stop, so that it does not come out again.
+    void Hide() noexcept;
+
 private:
     friend class ui::WindowImpl<PromotionalWindow>;
     // A panel's failure is no reason to end the program: the message is dropped.
@@ -48,12 +51,14 @@ private:
     void Form_Load();
     void Timer2_Tick();
     void Timer1_Tick();
+    // The screen has a new size: the panel goes to its edge of the new screen, as at load.
+    void Screen_Change();
     // The form's Move: a new Left and Top in twips; the size stays.
     void Move(float leftTwips, float topTwips);
 
     HINSTANCE instance_;
     Edge edge_;
-    Screen screen_;
+    Screen screen_;  // the size as the panel last read it; its twips per pixel stay those of its creation
     // Left, Top, Width and Height in twips, as the panel keeps them.
     float left_ = 0;
     float top_ = 0;

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Benchmarks of the windows build (they print figures; they are not tests):
-#   scripts/bench.sh [BUILD_DIR] [N] [PROGID]
+#   scripts/bench.sh [BUILD_DIR] [N] [PROGID] [ends]
 # Builds what it needs, then runs korvena.exe's commands through cross-process COM to cadsim.exe on
 # the build tree's private prefix and its own Xvfb: start-up against an empty Win32 program and
 # against the same main window made by nothing but Win32 (bare_form1.exe), the
 # sequential and the matching assignment over N contours (default 2000), the scatter command over
-# min(N, 500) pairs, and the scatter command's time per pair in a drawing of 100 and of 2,000 pairs.
+# min(N, 500) pairs, the scatter command's time per pair in a drawing of 100 and of 2,000 pairs, and the
+# silent gaps at the ends of commands that stop short (a rejected entity after N contours, 501 pairs, 500
+# pairs answered 否); with "ends", only those.
 # The simulator answers as AutoCAD ("AutoCAD.Application"), or under PROGID as a compatible CAD
 # ("ZWCAD.Application"), whose entities the program asks for their class names instead of their codes.
 # Also prints korvena.exe's size as shipped (stripped, as the release's CPack does) and the machine.
@@ -13,7 +15,14 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${1:-$root/build/windows}
 contours=${2:-2000}
-progid=${3:-AutoCAD.Application}
+progid=AutoCAD.Application
+ends=""
+for option in "${@:3}"; do
+  case "$option" in
+    ends) ends=ends ;;
+    *) progid=$option ;;
+  esac
+done
 if [ ! -f "$build/CMakeCache.txt" ]; then
   (cd "$root" && cmake --preset windows >/dev/null)
 fi
@@ -44,6 +53,6 @@ if [ "$progid" != AutoCAD.Application ]; then
     { echo "bench: cadsim.exe could not register as $progid" >&2; exit 1; }
 fi
 "$build/wine-run.sh" "$bin/bench_commands.exe" "$bin/korvena.exe" "$bin/cadsim.exe" "$bin/empty_window.exe" \
-  "$bin/bare_form1.exe" "$contours" </dev/null
+  "$bin/bare_form1.exe" "$contours" ${ends:+"$ends"} </dev/null
 echo
 echo "Load at the end: $(uptime | sed 's/.*load average/load average/')"

@@ -96,5 +96,38 @@ TEST(BusyCad, ARefusalAfterASuccessStartsTheTenSecondsAfresh) {
     EXPECT_TRUE(wait.questions.empty());
 }
 
+// The program's own clean-up waits quietly: never a question, and given up at its deadline, which counts
+// from the first refusal under the wait and holds for every call made under it.
+TEST(BusyCad, AQuietWaitNeverAsksAndGivesUpAtItsDeadline) {
+    using namespace std::chrono_literals;
+    FakeWait wait;
+    {
+        const QuietBusyWait quiet;
+        RefusedCall call{5};
+        EXPECT_THROW(RetryWhileRefused(wait, call), CadBusyCancelled);
+        EXPECT_EQ(call.attempts, 1);
+        EXPECT_TRUE(wait.pauses.empty());
+    }
+    {
+        const QuietBusyWait quiet(2500ms);
+        const milliseconds start = wait.now;
+        RefusedCall first{3};
+        RetryWhileRefused(wait, first);
+        EXPECT_EQ(first.attempts, 4);
+        RefusedCall second{1'000'000};
+        EXPECT_THROW(RetryWhileRefused(wait, second), CadBusyCancelled);
+        EXPECT_EQ(wait.now - start, 2500ms);  // the last pause is cut to the deadline
+        EXPECT_LE(*std::max_element(wait.pauses.begin(), wait.pauses.end()), 250);
+    }
+    EXPECT_TRUE(wait.questions.empty());
+    EXPECT_EQ(QuietBusyWait::Current(), nullptr);
+
+    // Outside it the user is asked as before.
+    wait.answers = {false};
+    RefusedCall call{1'000'000};
+    EXPECT_THROW(RetryWhileRefused(wait, call), CadBusyCancelled);
+    EXPECT_EQ(wait.questions.size(), 1u);
+}
+
 }  // namespace
 }  // namespace korvena

@@ -9,17 +9,27 @@ namespace korvena::cadsim {
 namespace {
 
 TEST(BusySchedule, ASpellStartsWhenItsSelectionHasEndedAndLastsItsTime) {
-    BusySchedule schedule({{.afterSelection = 2, .milliseconds = 3000}, {.afterSelection = 1, .milliseconds = 500}});
+    BusySchedule schedule(
+        {{.afterSelection = 2, .milliseconds = 3000}, {.afterSelection = 1, .milliseconds = 500}});
     EXPECT_FALSE(schedule.Busy(0));
-    schedule.SelectionsEnded(1, 100);
+    schedule.Reached(1, 0, 100);
     EXPECT_TRUE(schedule.Busy(100));
     EXPECT_TRUE(schedule.Busy(599));
     EXPECT_FALSE(schedule.Busy(600));
-    schedule.SelectionsEnded(1, 700);  // the same selection again starts nothing
+    schedule.Reached(1, 0, 700);  // the same selection again starts nothing
     EXPECT_FALSE(schedule.Busy(700));
-    schedule.SelectionsEnded(2, 1000);
+    schedule.Reached(2, 0, 1000);
     EXPECT_TRUE(schedule.Busy(3999));
     EXPECT_FALSE(schedule.Busy(4000));
+}
+
+TEST(BusySchedule, ASpellCanWaitForAnUndoMarkInsteadOfASelection) {
+    BusySchedule schedule({{.afterUndoMark = 2, .milliseconds = 1000}});
+    schedule.Reached(5, 1, 100);
+    EXPECT_FALSE(schedule.Busy(100));
+    schedule.Reached(5, 2, 200);
+    EXPECT_TRUE(schedule.Busy(1199));
+    EXPECT_FALSE(schedule.Busy(1200));
 }
 
 TEST(BusySchedule, SpellsStartedFromOutsideOverlapAndNeverShortenOneAnother) {
@@ -37,19 +47,32 @@ TEST(BusySchedule, TheSimulationCountsEndedSelectionsAndTheFileKeepsTheSpells) {
     setup.faults.busySpells = {{.afterSelection = 1, .milliseconds = 25000}};
     setup.selections = {{}, {}};
     Simulation cad(setup);
-    const DispatchPtr sets = ToObject(ToObject(cad.Application()->Get(L"ActiveDocument"))->Get(L"SelectionSets"));
+    const DispatchPtr sets =
+        ToObject(ToObject(cad.Application()->Get(L"ActiveDocument"))->Get(L"SelectionSets"));
     const DispatchPtr set = ToObject(sets->Call(L"Add", {L"a"}));
     EXPECT_EQ(cad.SelectionsEnded(), 0);
     set->Call(L"SelectOnScreen");
     set->Call(L"SelectOnScreen");
     EXPECT_EQ(cad.SelectionsEnded(), 2);
+    EXPECT_EQ(cad.UndoMarksStarted(), 0);
+    ToObject(cad.Application()->Get(L"ActiveDocument"))->Call(L"StartUndoMark");
+    EXPECT_EQ(cad.UndoMarksStarted(), 1);
 
     const SimulationSetup read = ParseSimulationSetup(
-        R"({"faults": {"busySpells": [{"afterSelection": 3, "milliseconds": 25000}, {"milliseconds": 10}]}})");
-    EXPECT_EQ(read.faults.busySpells,
-              (std::vector<BusySpell>{{.afterSelection = 3, .milliseconds = 25000}, {.afterSelection = 1, .milliseconds = 10}}));
-    EXPECT_THROW(ParseSimulationSetup(R"({"faults": {"busySpells": [{"afterSelection": 0, "milliseconds": 1}]}})"),
-                 std::exception);
+        R"({"faults": {"busySpells": [{"afterSelection": 3, "milliseconds": 25000}, {"milliseconds": 10},
+                                      {"afterUndoMark": 2, "milliseconds": 5}]}})");
+    EXPECT_EQ(read.faults.busySpells, (std::vector<BusySpell>{{.afterSelection = 3, .milliseconds = 25000},
+                                                              {.afterSelection = 1, .milliseconds = 10},
+                                                              {.afterUndoMark = 2, .milliseconds = 5}}));
+    EXPECT_EQ(ParseSimulationSetup(SimulationStateJson(Simulation(read))).faults.busySpells,
+              read.faults.busySpells);
+    EXPECT_THROW(
+        ParseSimulationSetup(R"({"faults": {"busySpells": [{"afterSelection": 0, "milliseconds": 1}]}})"),
+        std::exception);
+    EXPECT_THROW(
+        ParseSimulationSetup(
+            R"({"faults": {"busySpells": [{"afterSelection": 1, "afterUndoMark": 1, "milliseconds": 1}]}})"),
+        std::exception);
 }
 
 }  // namespace

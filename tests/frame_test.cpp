@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "cad/busy_cad.h"
+#include "cadsim/model/object_kind.h"
 #include "cadsim/model/simulation.h"
 #include "tests/sim_platform.h"
 
@@ -193,7 +196,7 @@ TEST(CommandFrame, AGivenUpCommandEndsSilentlyAndTheNextOneDeletesItsSetsFirst) 
     EXPECT_TRUE(bench.platform.Dialogs().empty());
     // Nothing was asked of the CAD after the refusal: both sets are still there.
     EXPECT_EQ(cad.SelectionSets().size(), 2u);
-    EXPECT_EQ(bench.link.LeftoverSets.size(), 2u);
+    EXPECT_EQ(bench.link.Open.Sets.size(), 2u);
 
     std::size_t setsWhenWorkStarts = 99;
     RunSelecting(bench, [&](CommandFrame& f, const DispatchPtr& set) {
@@ -202,7 +205,7 @@ TEST(CommandFrame, AGivenUpCommandEndsSilentlyAndTheNextOneDeletesItsSetsFirst) 
     });
     EXPECT_EQ(setsWhenWorkStarts, 1u);  // the new run's own set only
     EXPECT_TRUE(cad.SelectionSets().empty());
-    EXPECT_TRUE(bench.link.LeftoverSets.empty());
+    EXPECT_TRUE(bench.link.Open.Sets.empty());
     EXPECT_TRUE(bench.platform.Dialogs().empty());
 }
 
@@ -215,7 +218,7 @@ TEST(CommandFrame, AnUndoStepLeftOpenByAGivenUpCommandIsClosedByTheNextOne) {
     });
     EXPECT_TRUE(bench.platform.Dialogs().empty());
     EXPECT_TRUE(cad.UndoMarkOpen()) << "the CAD was asked for something after the user gave up";
-    EXPECT_NE(bench.link.LeftoverUndoDocument, nullptr);
+    EXPECT_NE(bench.link.Open.UndoDocument, nullptr);
 
     bool markOpenWhenWorkStarts = true;
     RunSelecting(bench, [&](CommandFrame& f, const DispatchPtr& set) {
@@ -223,8 +226,97 @@ TEST(CommandFrame, AnUndoStepLeftOpenByAGivenUpCommandIsClosedByTheNextOne) {
         f.DeleteSet(set);
     });
     EXPECT_FALSE(markOpenWhenWorkStarts);
-    EXPECT_EQ(bench.link.LeftoverUndoDocument, nullptr);
+    EXPECT_EQ(bench.link.Open.UndoDocument, nullptr);
     EXPECT_TRUE(cad.SelectionSets().empty());
+}
+
+// Check lines are the run's own until the user is shown them: a run given up before leaves them open
+// with its step and set, and closing what it left deletes them inside the step, before the step ends.
+TEST(CommandFrame, UnshownCheckLinesOfAGivenUpRunAreDeletedInsideItsStep) {
+    cadsim::Simulation cad(OneContour());
+    CommandBench bench(&cad);
+    const auto drawLine = [&] {
+        const DispatchPtr modelSpace = ToObject(ToObject(bench.link.CadDoc)->Get(L"ModelSpace"));
+        return ToObject(
+            modelSpace->Call(L"AddLine", {std::vector<double>{0, 0, 0}, std::vector<double>{1, 1, 0}}));
+    };
+    std::vector<DispatchPtr> lines;  // the command's own references
+    RunSelecting(bench, [&](CommandFrame& f, const DispatchPtr&) {
+        f.BeginChanges();
+        f.DrawnForChecking(lines.emplace_back(drawLine()));
+        f.Ask(L"shown", L"t", message_box::kYesNo);
+        f.BeginChanges();
+        for (int i = 0; i < 2; ++i) f.DrawnForChecking(lines.emplace_back(drawLine()));
+        throw CadBusyCancelled{};
+    });
+    EXPECT_EQ(bench.link.Open.CheckLines.size(), 2u);
+    EXPECT_NE(bench.link.Open.UndoDocument, nullptr);
+    EXPECT_EQ(bench.link.Open.Sets.size(), 1u);
+    EXPECT_EQ(cad.CurrentDrawing().Count(), 4u);
+
+    cad.ClearCalls();
+    CloseWhatIsLeftOpen(bench.link);
+    EXPECT_TRUE(bench.link.Open.Empty());
+    EXPECT_EQ(cad.CurrentDrawing().Count(), 2u);  // the contour and the line the user was shown
+    EXPECT_FALSE(cad.UndoMarkOpen());
+    EXPECT_TRUE(cad.SelectionSets().empty());
+    std::vector<std::wstring> calls;
+    for (const auto& call : cad.Calls()) {
+        calls.push_back(std::wstring(cadsim::ObjectKindName(call.objectKind)) + L" " + call.member);
+    }
+    EXPECT_EQ(calls, (std::vector<std::wstring>{L"Entity Delete", L"Entity Delete", L"Document EndUndoMark",
+                                                L"SelectionSet Delete"}));
+
+    // After an error the lines drawn stay in the drawing, the run's own or not.
+    RunSelecting(bench, [&](CommandFrame& f, const DispatchPtr&) {
+        f.DrawnForChecking(lines.emplace_back(drawLine()));
+        throw TypeMismatch();
+    });
+    EXPECT_TRUE(bench.link.Open.Empty());
+    EXPECT_EQ(cad.CurrentDrawing().Count(), 3u);
+}
+
+// A set of a CAD that refuses every call while `busy`, as a quiet wait gives them up.
+class RefusingSet final : public Dispatch {
+public:
+    explicit RefusingSet(const bool& busy) : busy_(busy) {}
+    Variant Get(std::wstring_view, const std::vector<Variant>&) override { return Answer(); }
+    void Put(std::wstring_view, const Variant&) override { Answer(); }
+    Variant Call(std::wstring_view, const std::vector<Variant>&) override { return Answer(); }
+    std::vector<Variant> Enumerate() override { return {}; }
+    int calls = 0;
+
+private:
+    Variant Answer() {
+        if (busy_) throw CadBusyCancelled{};
+        ++calls;
+        return {};
+    }
+    const bool& busy_;
+};
+
+TEST(CloseWhatIsLeftOpen, KeepsTheRestWhileTheCadIsBusyAndDropsWhatIsGone) {
+    bool busy = true;
+    CadLink link;
+    const auto first = std::make_shared<RefusingSet>(busy), second = std::make_shared<RefusingSet>(busy);
+    link.Open.Sets = {first, second};
+    EXPECT_THROW(CloseWhatIsLeftOpen(link), CadBusyCancelled);
+    EXPECT_EQ(link.Open.Sets.size(), 2u);
+    busy = false;
+    CloseWhatIsLeftOpen(link);
+    EXPECT_TRUE(link.Open.Empty());
+    EXPECT_EQ(first->calls + second->calls, 2);
+
+    // A CAD that has gone: every call fails, and nothing is left to try again.
+    cadsim::Simulation cad(OneContour());
+    CommandBench bench(&cad);
+    RunSelecting(bench, [&](CommandFrame& f, const DispatchPtr&) {
+        f.BeginChanges();
+        throw CadBusyCancelled{};
+    });
+    cad.DieAfterCalls(0);
+    CloseWhatIsLeftOpen(bench.link);
+    EXPECT_TRUE(bench.link.Open.Empty());
 }
 
 TEST(CommandFrame, LeftoverSetsThatAreGoneAlreadyAreNoError) {
@@ -233,7 +325,7 @@ TEST(CommandFrame, LeftoverSetsThatAreGoneAlreadyAreNoError) {
     RunSelecting(bench, [&](CommandFrame&, const DispatchPtr&) { throw CadBusyCancelled{}; });
     ASSERT_EQ(cad.SelectionSets().size(), 1u);
     // The user deleted it in the CAD meanwhile.
-    ToObject(bench.link.LeftoverSets.at(0))->Call(L"Delete");
+    ToObject(bench.link.Open.Sets.at(0))->Call(L"Delete");
     RunSelecting(bench, [&](CommandFrame& f, const DispatchPtr& set) { f.DeleteSet(set); });
     EXPECT_TRUE(bench.platform.Dialogs().empty());
     EXPECT_TRUE(cad.SelectionSets().empty());

@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <cmath>
 #include <iterator>
+#include <optional>
+#include <utility>
+#include <vector>
 
 #include "cadsim/model/call_record.h"
 #include "cadsim/model/simulation.h"
@@ -387,6 +390,68 @@ TEST_F(ScatterAssignment, HoldsNoEntityOfTheDrawingWhenItWritesItsClosingLine) {
     Run(ids);
     EXPECT_EQ(heldAtClosingLine, 0);
     EXPECT_EQ(At(ids[0]).position[2], 101);
+}
+
+// The dialog or the set's deletion is what tells the user the command has ended. COM releases each
+// object with a call of its own, so on every end short of 是 the entities the run held are let go of
+// only after the set is deleted, by the program between commands.
+TEST_F(ScatterAssignment, OnEveryOtherEndTheEntitiesGoOnlyAfterTheSetIsDeleted) {
+    std::vector<int> pairs;
+    for (int i = 0; i < 501; ++i) {
+        pairs.push_back(Circle(i, 0));
+        pairs.push_back(Text(i, 2, L"1"));
+    }
+    const std::vector<int> answeredNo(pairs.begin(), pairs.begin() + 6);
+    const std::vector<int> unequal(pairs.begin(), pairs.begin() + 5);
+    long heldAtDeletion = -1;
+    std::vector<int> ids;
+    cad.SetChangeListener([&] {
+        const cadsim::CallRecord& call = cad.Calls().back();
+        if (call.objectKind != cadsim::ObjectKind::kSelectionSet || call.member != L"Delete") return;
+        heldAtDeletion = 0;
+        // Each entity's one object is held by the model and by the copy asked for here.
+        for (const int id : ids) heldAtDeletion += cad.EntityObjectOf(id).use_count() > 2 ? 1 : 0;
+    });
+    for (const auto& [selection, answer] :
+         {std::pair{answeredNo, std::optional<int>{message_box::kNo}},
+          std::pair{unequal, std::optional<int>{}}, std::pair{pairs, std::optional<int>{}}}) {
+        ids = selection;
+        heldAtDeletion = -1;
+        Run(selection, answer);
+        EXPECT_EQ(heldAtDeletion, static_cast<long>(ids.size())) << ids.size();
+        EXPECT_TRUE(cad.SelectionSets().empty());
+        long toLetGo = 0;
+        for (const DispatchPtr& object : bench.link.ToLetGoOf) toLetGo += cad.EntityIdOf(object) != 0 ? 1 : 0;
+        EXPECT_GE(toLetGo, static_cast<long>(ids.size()));
+        bench.link.ToLetGoOf.clear();
+    }
+    EXPECT_EQ(Dialogs(), (std::vector{kCheckDialog, ErrorDialog(L"散点个数(3)与散点高程个数(2)不相等！"),
+                                      ErrorDialog(L"操作不当或其它未知原因！  ")}));
+}
+
+// Check lines are the run's own until the user has seen them: while an error's dialog shows, the lines
+// drawn so far are still open in the link; after it they are the drawing's, as the error leaves them.
+TEST_F(ScatterAssignment, CheckLinesAreTheRunsOwnUntilTheUserIsAsked) {
+    std::vector<int> selection;
+    for (int i = 0; i < 4; ++i) {
+        selection.push_back(Circle(0, i * 10.0));
+        selection.push_back(Text(2, i * 10.0, L"1"));
+    }
+    cad.CurrentFaults().failures.push_back(
+        {cadsim::MemberSelector{.object = cadsim::ObjectKind::kModelSpace, .member = L"AddLine"}, 2});
+    std::size_t openWhileTheErrorShows = 99;
+    bench.platform.WhileDialogOpen([&] { openWhileTheErrorShows = bench.link.Open.CheckLines.size(); });
+    Run(selection, std::nullopt);
+    EXPECT_EQ(openWhileTheErrorShows, 2u);
+    EXPECT_EQ(Lines().size(), 2u);
+    EXPECT_TRUE(bench.link.Open.Empty());
+    EXPECT_EQ(Dialogs(), std::vector{ErrorDialog(L"操作不当或其它未知原因！  ")});
+
+    // Shown to the user: no longer the run's own.
+    cad.CurrentFaults().failures.clear();
+    bench.platform.WhileDialogOpen([&] { openWhileTheErrorShows = bench.link.Open.CheckLines.size(); });
+    Run(selection, message_box::kNo);
+    EXPECT_EQ(openWhileTheErrorShows, 0u);
 }
 
 }  // namespace

@@ -4,9 +4,11 @@
 
 namespace korvena::cadsim {
 
-void BusySchedule::SelectionsEnded(std::int64_t ended, std::int64_t now) {
+void BusySchedule::Reached(std::int64_t selections, std::int64_t undoMarks, std::int64_t now) {
     std::erase_if(waiting_, [&](const BusySpell& spell) {
-        if (spell.afterSelection > ended) return false;
+        if (spell.afterUndoMark != 0 ? spell.afterUndoMark > undoMarks : spell.afterSelection > selections) {
+            return false;
+        }
         StartSpell(spell.milliseconds, now);
         return true;
     });

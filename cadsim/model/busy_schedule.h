@@ -1,7 +1,7 @@
 #pragma once
 // BusySchedule: when the simulated CAD is busy with something of its own and refuses every automation
-// call. A spell starts when the selection it waits for has ended (BusySpell), or when a test asks
-// for one from now on. Times are milliseconds of one monotonic clock, chosen by the caller.
+// call. A spell starts when the selection or the undo mark it waits for has come (BusySpell), or when a
+// test asks for one from now on. Times are milliseconds of one monotonic clock, chosen by the caller.
 //
 // The refusing itself is the COM server's (its message filter): in process nothing is refused.
 
@@ -18,8 +18,9 @@ class BusySchedule {
 public:
     explicit BusySchedule(std::vector<BusySpell> spells = {}) : waiting_(std::move(spells)) {}
 
-    // `ended` selections have ended by `now`: the spells waiting for one of them start.
-    void SelectionsEnded(std::int64_t ended, std::int64_t now);
+    // By `now`, `selections` selections have ended and `undoMarks` undo marks have been started: the
+    // spells waiting for one of them start.
+    void Reached(std::int64_t selections, std::int64_t undoMarks, std::int64_t now);
     // A spell from now on; it overlaps rather than shortens a running one.
     void StartSpell(std::int64_t milliseconds, std::int64_t now);
 

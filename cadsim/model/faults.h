@@ -40,9 +40,11 @@ struct FailingMember {
 };
 
 // Once the `afterSelection`-th SelectOnScreen (counting from 1) has ended, the CAD is busy for
-// `milliseconds`.
+// `milliseconds`; or, when `afterUndoMark` is not 0, once the `afterUndoMark`-th StartUndoMark has been
+// carried out (a CAD can turn busy at any moment of a client's work, as when its autosave starts).
 struct BusySpell {
     int afterSelection = 1;
+    int afterUndoMark = 0;
     std::int64_t milliseconds = 0;
 
     friend bool operator==(const BusySpell&, const BusySpell&) = default;

@@ -126,6 +126,7 @@ void SimState::GroupsChanging() {
 }
 
 void SimState::StartUndoMark() {
+    ++undoMarksStarted;
     EndUndoMark();
     undo.steps.push_back({.marked = true});
     undo.markOpen = true;

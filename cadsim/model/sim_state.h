@@ -50,7 +50,8 @@ struct SimState : std::enable_shared_from_this<SimState> {
 
     std::deque<std::vector<int>> scriptedSelections;
     Selector selector;
-    std::int64_t selectionsEnded = 0;  // SelectOnScreen calls that have returned
+    std::int64_t selectionsEnded = 0;   // SelectOnScreen calls that have returned
+    std::int64_t undoMarksStarted = 0;  // StartUndoMark calls carried out
 
     Faults faults;
     CadAutomation automation;

@@ -155,6 +155,10 @@ std::int64_t Simulation::SelectionsEnded() const {
     return state_->selectionsEnded;
 }
 
+std::int64_t Simulation::UndoMarksStarted() const {
+    return state_->undoMarksStarted;
+}
+
 std::size_t Simulation::PendingSelections() const {
     return state_->scriptedSelections.size();
 }

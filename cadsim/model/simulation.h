@@ -75,8 +75,9 @@ public:
     // the set. With the queue empty it asks the selector; without one the selection stays empty.
     void QueueSelection(std::vector<int> entityIds);
     std::size_t PendingSelections() const;
-    // SelectOnScreen calls that have returned so far.
+    // SelectOnScreen calls that have returned so far, and StartUndoMark calls carried out.
     std::int64_t SelectionsEnded() const;
+    std::int64_t UndoMarksStarted() const;
     std::vector<std::vector<int>> PendingSelectionList() const;
     void SetSelector(Selector selector);
 

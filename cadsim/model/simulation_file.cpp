@@ -405,11 +405,16 @@ Faults ReadFaults(const Json& value, const std::string& where) {
     }
     faults.busySpells =
         ReadItems<BusySpell>(value, "busySpells", where, [](const Json& v, const std::string& w) {
-            CheckKeys(v, {"afterSelection", "milliseconds"}, w);
+            CheckKeys(v, {"afterSelection", "afterUndoMark", "milliseconds"}, w);
             BusySpell spell;
+            if (v.contains("afterSelection") && v.contains("afterUndoMark"))
+                Fail(w, "takes \"afterSelection\" or \"afterUndoMark\", not both");
             if (v.contains("afterSelection"))
                 spell.afterSelection =
                     static_cast<int>(ReadInteger(v["afterSelection"], 1, 1 << 30, At(w, "afterSelection")));
+            if (v.contains("afterUndoMark"))
+                spell.afterUndoMark =
+                    static_cast<int>(ReadInteger(v["afterUndoMark"], 1, 1 << 30, At(w, "afterUndoMark")));
             if (!v.contains("milliseconds")) Fail(w, "needs \"milliseconds\"");
             spell.milliseconds = ReadInteger(v["milliseconds"], 0, 24LL * 3600 * 1000, At(w, "milliseconds"));
             return spell;
@@ -448,7 +453,13 @@ Json WriteFaults(const Faults& faults) {
     if (faults.disconnectAfterCall) out["dieAfterCalls"] = *faults.disconnectAfterCall;
     Json spells = Json::array();
     for (const auto& spell : faults.busySpells) {
-        spells.push_back({{"afterSelection", spell.afterSelection}, {"milliseconds", spell.milliseconds}});
+        Json item{{"milliseconds", spell.milliseconds}};
+        if (spell.afterUndoMark != 0) {
+            item["afterUndoMark"] = spell.afterUndoMark;
+        } else {
+            item["afterSelection"] = spell.afterSelection;
+        }
+        spells.push_back(std::move(item));
     }
     out["busySpells"] = std::move(spells);
     return out;

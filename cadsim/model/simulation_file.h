@@ -32,7 +32,9 @@
 //     "answers": [{"entityType": 8, "entityId": 3, "member": "Center", "value": {"doubles": [1, "nan"]}}],
 //     "failures": [{"object": "ModelSpace", "member": "AddLine", "after": 1, "number": 5,
 //                   "description": "..."}],
-//     "dieAfterCalls": 40                the calls after the 40th fail as on a disconnected server
+//     "dieAfterCalls": 40,               the calls after the 40th fail as on a disconnected server
+//     "busySpells": [{"afterSelection": 1, "milliseconds": 3000},    busy once selection 1 has ended,
+//                    {"afterUndoMark": 2, "milliseconds": 12000}]    or once the 2nd undo mark started
 //   },
 //   "automation": {                      how the CAD's entities say what they are (simulation_setup.h)
 //     "entityType": "autocad",           or "intellicad" (that lineage's numbering), "notImplemented"

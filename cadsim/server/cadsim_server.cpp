@@ -63,9 +63,11 @@ bool CadSimServer::Busy() {
 void CadSimServer::Changed() {
     window_.Refresh();
     const std::int64_t ended = simulation_.SelectionsEnded();
-    if (ended == selectionsEnded_) return;
+    const std::int64_t marks = simulation_.UndoMarksStarted();
+    if (ended == selectionsEnded_ && marks == undoMarksStarted_) return;
     selectionsEnded_ = ended;
-    busySchedule_.SelectionsEnded(ended, Now());
+    undoMarksStarted_ = marks;
+    busySchedule_.Reached(ended, marks, Now());
     if (busySchedule_.Busy(Now())) window_.ShowBusySpell(*busySchedule_.BusyUntil() - Now());
 }
 

@@ -51,6 +51,7 @@ private:
     std::shared_ptr<ServedObjects> objects_;
     BusySchedule busySchedule_;
     std::int64_t selectionsEnded_ = 0;
+    std::int64_t undoMarksStarted_ = 0;
     CadWindow window_;
     MessageFilterRegistration messageFilter_;
     Microsoft::WRL::ComPtr<IDispatch> application_;

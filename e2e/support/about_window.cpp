@@ -26,6 +26,10 @@ AboutWindow::AboutWindow(DWORD processId, std::chrono::milliseconds timeout) {
     }
 }
 
+bool AboutWindow::Shown(DWORD processId) {
+    return AboutWindowOf(processId) != nullptr;
+}
+
 HWND AboutWindow::Control(about::ControlId id) const {
     struct Search {
         int id;

@@ -16,6 +16,8 @@ class AboutWindow {
 public:
     // Waits for the About window of the process; throws std::runtime_error on time-out.
     AboutWindow(DWORD processId, std::chrono::milliseconds timeout);
+    // Whether the process shows its About window now.
+    static bool Shown(DWORD processId);
 
     HWND Handle() const noexcept { return window_; }
     bool Open() const { return IsWindow(window_) && IsWindowVisible(window_); }

@@ -22,10 +22,25 @@ std::wstring WindowsPath(std::wstring_view path) {
     return result;
 }
 
+namespace {
+
+// The name of the calling thread's desktop; empty for the default one.
+std::wstring ThreadDesktopName() {
+    wchar_t name[256]{};
+    const HDESK desktop = GetThreadDesktop(GetCurrentThreadId());
+    if (desktop == nullptr || !GetUserObjectInformationW(desktop, UOI_NAME, name, sizeof name, nullptr))
+        return {};
+    return std::wstring(name) == L"Default" ? std::wstring() : std::wstring(name);
+}
+
+}  // namespace
+
 ChildProcess::ChildProcess(const std::wstring& program, const std::vector<std::wstring>& arguments) {
     std::wstring commandLine = CommandLine(WindowsPath(program), arguments);
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
+    std::wstring desktop = ThreadDesktopName();
+    if (!desktop.empty()) startup.lpDesktop = desktop.data();
     PROCESS_INFORMATION info{};
     if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &info)) {

@@ -19,7 +19,8 @@ std::wstring WindowsPath(std::wstring_view path);
 class ChildProcess {
 public:
     ChildProcess() = default;
-    // Starts `program` with `arguments` (quoted as needed). Throws std::runtime_error on failure.
+    // Starts `program` with `arguments` (quoted as needed), on the desktop of the calling thread.
+    // Throws std::runtime_error on failure.
     ChildProcess(const std::wstring& program, const std::vector<std::wstring>& arguments);
     ~ChildProcess();
     ChildProcess(ChildProcess&& other) noexcept;
