@@ -218,7 +218,7 @@ TEST_F(Commands, MatchingThenPickThenSequentialContinuesFromThePickedHeight) {
     EXPECT_EQ(state["entities"][1]["elevation"], 120.0);
     EXPECT_EQ(state["entities"][1]["color"], 250);
     EXPECT_TRUE(NoSetLeft(state));
-    EXPECT_FALSE(korvena.WaitForMessageBox(200ms));
+    EXPECT_FALSE(korvena.WaitForMessageBox(kQuietPeriod));
 
     korvena.Type(ControlId::Text1, L"1");
     korvena.Click(ControlId::Command6);
@@ -290,7 +290,7 @@ TEST_F(Commands, AFailedCadCallEndsTheCommandWithTheGenericDialogAndTheProgramGo
     korvena.Type(ControlId::Text1, L"1");
     korvena.Click(ControlId::Command6);
     EXPECT_TRUE(WaitFor([&] { return korvena.Text(ControlId::Text1) == L"100"; }, 20s));
-    EXPECT_FALSE(korvena.WaitForMessageBox(200ms));
+    EXPECT_FALSE(korvena.WaitForMessageBox(kQuietPeriod));
 }
 
 }  // namespace

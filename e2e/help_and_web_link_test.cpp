@@ -64,9 +64,9 @@ POINT Centre(const RECT& r) {
 // The main window takes input again: Tab moves the focus from the web-link button to the exit button.
 void ExpectMainWindowReacts(const KorvenaWindow& korvena) {
     EXPECT_TRUE(IsWindowEnabled(korvena.Handle()));
-    ASSERT_TRUE(WaitFor([&] { return korvena.Focused() == ControlId::xpcmdbutton7; }, 5s));
+    ASSERT_TRUE(WaitFor([&] { return korvena.Focused() == ControlId::xpcmdbutton7; }, 10s));
     korvena.PressKey(VK_TAB, L'\t');
-    EXPECT_TRUE(WaitFor([&] { return korvena.Focused() == ControlId::Command3; }, 5s));
+    EXPECT_TRUE(WaitFor([&] { return korvena.Focused() == ControlId::Command3; }, 10s));
 }
 
 // The recorder as browser and mail program, an empty record.
@@ -120,13 +120,16 @@ TEST_F(WebLink, ShowsTheAboutWindowModallyUntilOk) {
 
     // The site opened before the window came; each link opens its target and leaves the window open.
     EXPECT_TRUE(WaitFor([] { return Opened().size() == 1; }, 10s));
+    // Each link's target is recorded before the next is clicked; the caption "作 者：" opens nothing.
     for (const AboutId link : {AboutId::Label4, AboutId::Label9, AboutId::lblHomepage, AboutId::picBGHeadIcon,
-                               AboutId::lblBGHeadInfo1, AboutId::Label2}) {
+                               AboutId::lblBGHeadInfo1}) {
+        const std::size_t before = Opened().size();
         about.Click(link);
-        Sleep(300);
+        EXPECT_TRUE(WaitFor([&] { return Opened().size() == before + 1; }, 10s)) << static_cast<int>(link);
         EXPECT_TRUE(about.Open()) << static_cast<int>(link);
         EXPECT_FALSE(IsWindowEnabled(korvena.Handle()));
     }
+    about.Click(AboutId::Label2);
     std::vector<std::string> expected = {"http://lunebrook.example/",            // the web-link button
                                          "http://lunebrook.example/",            // Label4
                                          "http://www.beichuan-survey.example/",  // Label9
@@ -134,13 +137,12 @@ TEST_F(WebLink, ShowsTheAboutWindowModallyUntilOk) {
                                          "http://lunebrook.example/",            // picBGHeadIcon
                                          "http://lunebrook.example/"};           // lblBGHeadInfo1
     std::sort(expected.begin(), expected.end());
-    EXPECT_TRUE(WaitFor([&] { return Opened().size() >= expected.size(); }, 10s));
-    Sleep(500);  // nothing more comes: the caption "作 者：" opens nothing
+    EXPECT_TRUE(StaysTrue([&] { return Opened().size() == expected.size() && about.Open(); }));
     EXPECT_EQ(Opened(), expected);
     EXPECT_TRUE(korvena.WaitForNoMessageBox(1s));
 
     about.Click(AboutId::Command1);
-    ASSERT_TRUE(WaitFor([&] { return !about.Open(); }, 5s));
+    ASSERT_TRUE(WaitFor([&] { return !about.Open(); }, 10s));
     EXPECT_TRUE(korvena.Process().Running());
     ExpectMainWindowReacts(korvena);
 
@@ -152,35 +154,45 @@ TEST_F(WebLink, ShowsTheAboutWindowModallyUntilOk) {
     EXPECT_EQ(secondOuter.left, outer.left);
     EXPECT_EQ(secondOuter.top, outer.top);
     again.Click(AboutId::Command1);
-    EXPECT_TRUE(WaitFor([&] { return !again.Open() && IsWindowEnabled(korvena.Handle()); }, 5s));
+    EXPECT_TRUE(WaitFor([&] { return !again.Open() && IsWindowEnabled(korvena.Handle()); }, 10s));
 }
 
 TEST_F(WebLink, LinkLabelsShowTheHandOthersTheArrow) {
     KorvenaWindow korvena;
     korvena.Click(ControlId::xpcmdbutton7);
     const AboutWindow about(korvena.ProcessId(), 10s);
-    const auto cursorOver = [&](AboutId id) {
-        const POINT at = Centre(about.ScreenRect(id));
-        SetCursorPos(at.x, at.y);
-        Sleep(300);  // the program answers the move with WM_SETCURSOR
+    const auto cursor = [] {
         CURSORINFO info{};
         info.cbSize = sizeof(info);
         GetCursorInfo(&info);
         return info.hCursor;
     };
-    // Cursor handles are the program's own: compare them with each other.
-    const HCURSOR hand = cursorOver(AboutId::Label4);
-    const HCURSOR arrow = cursorOver(AboutId::Label2);
+    const auto moveOver = [&](AboutId id) {
+        const POINT at = Centre(about.ScreenRect(id));
+        SetCursorPos(at.x, at.y);
+    };
+    // Cursor handles are the program's own: compare them with each other. The program answers a move
+    // with WM_SETCURSOR; the arrow is the cursor once it has settled over a caption, the hand the one
+    // that replaces it over a link. From then on each move goes from a link to a caption or back, so
+    // the cursor must change each time, and the test waits for the one expected.
+    moveOver(AboutId::Label2);
+    HCURSOR arrow = cursor();
+    for (int tries = 0; tries < 10 && !StaysTrue([&] { return cursor() == arrow; }, 1s); ++tries)
+        arrow = cursor();
+    moveOver(AboutId::Label4);
+    ASSERT_TRUE(WaitFor([&] { return cursor() != arrow; }, 10s)) << "no hand over a link";
+    const HCURSOR hand = cursor();
     EXPECT_NE(hand, nullptr);
-    EXPECT_NE(hand, arrow);
-    EXPECT_EQ(cursorOver(AboutId::Label9), hand);
-    EXPECT_EQ(cursorOver(AboutId::lblHomepage), hand);
-    EXPECT_EQ(cursorOver(AboutId::Label7), arrow);
-    EXPECT_EQ(cursorOver(AboutId::lblBGHeadInfo1), arrow);
-    EXPECT_EQ(cursorOver(AboutId::Command1), arrow);
+    for (const auto [id, expected] :
+         {std::pair{AboutId::Label7, arrow}, std::pair{AboutId::Label9, hand},
+          std::pair{AboutId::lblBGHeadInfo1, arrow}, std::pair{AboutId::lblHomepage, hand},
+          std::pair{AboutId::Command1, arrow}}) {
+        moveOver(id);
+        EXPECT_TRUE(WaitFor([&] { return cursor() == expected; }, 10s)) << static_cast<int>(id);
+    }
     // The hand's own shape and hot spot are checked on the cursor file by the unit tests.
     about.Click(AboutId::Command1);
-    EXPECT_TRUE(WaitFor([&] { return !about.Open(); }, 5s));
+    EXPECT_TRUE(WaitFor([&] { return !about.Open(); }, 10s));
 }
 
 // korvena.exe copied into a folder of the test's own, with or without the help file beside it.
@@ -235,9 +247,9 @@ protected:
     static void ExpectStillWorking(KorvenaWindow& korvena) {
         EXPECT_TRUE(korvena.Process().Running());
         EXPECT_TRUE(IsWindowEnabled(korvena.Handle()));
-        EXPECT_TRUE(WaitFor([&] { return korvena.Focused() == ControlId::xpcmdbutton6; }, 5s));
+        EXPECT_TRUE(WaitFor([&] { return korvena.Focused() == ControlId::xpcmdbutton6; }, 10s));
         korvena.PressKey(VK_TAB, L'\t');
-        EXPECT_TRUE(WaitFor([&] { return korvena.Focused() == ControlId::xpcmdbutton7; }, 5s));
+        EXPECT_TRUE(WaitFor([&] { return korvena.Focused() == ControlId::xpcmdbutton7; }, 10s));
         korvena.Click(ControlId::Command3);
         EXPECT_EQ(korvena.Process().Wait(10s), 0);
     }

@@ -64,7 +64,7 @@ protected:
     }
 
     // Moves the mouse and waits until the panel's left edge is at `left`.
-    static bool LeftEdgeComesTo(HWND panel, int left, std::chrono::milliseconds timeout = 3s) {
+    static bool LeftEdgeComesTo(HWND panel, int left, std::chrono::milliseconds timeout = 10s) {
         return WaitFor([&] { return RectOf(panel).left == left; }, timeout);
     }
 
@@ -115,25 +115,32 @@ TEST_F(PromotionalWindows, HideAfterFiveSecondsAndComeOutUnderTheMouse) {
     ASSERT_TRUE(panels.left && panels.right);
     const auto opened = std::chrono::steady_clock::now();
 
-    // The first five seconds: out, with the mouse away.
-    Sleep(3500);
-    ASSERT_LT(std::chrono::steady_clock::now() - opened, 4500ms)
-        << "the check came too late to mean anything";
-    EXPECT_EQ(RectOf(panels.left).left, 0);
-    EXPECT_EQ(RectOf(panels.right).left, 1149);
+    // The first five seconds: out, with the mouse away. Looked at until 3.5 s after the test saw them
+    // open; a look that a loaded machine delayed beyond 4.5 s is not counted.
+    int looks = 0;
+    while (std::chrono::steady_clock::now() - opened < 3500ms) {
+        const RECT left = RectOf(panels.left), right = RectOf(panels.right);
+        if (std::chrono::steady_clock::now() - opened < 4500ms) {
+            EXPECT_EQ(left.left, 0);
+            EXPECT_EQ(right.left, 1149);
+            ++looks;
+        }
+        Sleep(100);
+    }
+    ASSERT_GT(looks, 0) << "no look came early enough to mean anything";
 
     // Then into the edges, 40 twips left on screen: adfrm at SW - 40 = 19160 twips, pixel 1277 (three
     // columns show), ad1frm at 40 - W = -1925 twips, pixel -128 (columns 0 to 2).
-    EXPECT_TRUE(LeftEdgeComesTo(panels.right, 1277, 5s));
-    EXPECT_TRUE(LeftEdgeComesTo(panels.left, -128, 1s));
+    EXPECT_TRUE(LeftEdgeComesTo(panels.right, 1277));
+    EXPECT_TRUE(LeftEdgeComesTo(panels.left, -128));
     EXPECT_EQ(RectOf(panels.right).top, kTop);
 
     // The mouse on adfrm's strip: out at SW - W + 10 = 17245 twips, pixel 1150; ad1frm stays in.
     ASSERT_TRUE(SetCursorPos(1279, kTop + 300));
     EXPECT_TRUE(LeftEdgeComesTo(panels.right, 1150));
-    Sleep(200);
-    EXPECT_EQ(RectOf(panels.right).left, 1150);  // stays out while the mouse is over it
-    EXPECT_EQ(RectOf(panels.left).left, -128);
+    // Stays out while the mouse is over it.
+    EXPECT_TRUE(
+        StaysTrue([&] { return RectOf(panels.right).left == 1150 && RectOf(panels.left).left == -128; }));
 
     // Over to ad1frm's strip: it comes out at -10 twips, pixel -1; adfrm goes back in.
     ASSERT_TRUE(SetCursorPos(1, kTop + 300));
@@ -237,7 +244,7 @@ TEST_F(PromotionalWindows, FollowTheScreenWhenItsSizeChanges) {
         // At once at the new right edge, L = 15360 - 1965 = 13395 twips, pixel 893, at a third of the new
         // free height, (11520 - 9135) / 3 = 795 twips, pixel 53; ad1frm stays at L = 0.
         EXPECT_TRUE(
-            WaitFor([&] { return RectOf(panels.right).left == 893 && RectOf(panels.right).top == 53; }, 3s))
+            WaitFor([&] { return RectOf(panels.right).left == 893 && RectOf(panels.right).top == 53; }, 10s))
             << RectOf(panels.right).left << ", " << RectOf(panels.right).top;
         EXPECT_EQ(RectOf(panels.left).left, 0);
         EXPECT_EQ(RectOf(panels.left).top, 53);
@@ -245,8 +252,8 @@ TEST_F(PromotionalWindows, FollowTheScreenWhenItsSizeChanges) {
         // SW - 40 = 15320 twips, pixel 1021 (at the old width it went to 1277, off this screen).
         // Under Wine the cursor of a desktop made by the test does not follow SetCursorPos from another
         // process reliably, so the way out under the mouse is left to the tests above.
-        EXPECT_TRUE(LeftEdgeComesTo(panels.right, 1021, 8s)) << RectOf(panels.right).left;
-        EXPECT_TRUE(LeftEdgeComesTo(panels.left, -128, 1s)) << RectOf(panels.left).left;
+        EXPECT_TRUE(LeftEdgeComesTo(panels.right, 1021)) << RectOf(panels.right).left;
+        EXPECT_TRUE(LeftEdgeComesTo(panels.left, -128)) << RectOf(panels.left).left;
     });
 }
 

@@ -135,6 +135,11 @@ bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds timeou
     }
 }
 
+bool StaysTrue(const std::function<bool()>& holds, std::chrono::milliseconds period) {
+    // It stays true until the period is over exactly when it does not turn false before.
+    return !WaitFor([&] { return !holds(); }, period) && holds();
+}
+
 TempFolder::TempFolder() {
     std::random_device random;
     path_ = std::filesystem::temp_directory_path() / ("korvena-e2e-" + std::to_string(random()));

@@ -51,9 +51,19 @@ std::wstring ClassNameOf(HWND window);
 // Ends every process named `exeName`.
 void KillProcessesNamed(std::wstring_view exeName);
 
-// Polls `done` (pumping this thread's messages) until it holds or the time runs out.
+// Polls `done` (pumping this thread's messages) until it holds or the time runs out. Waits for what
+// must happen are given generous bounds (seconds, not the tens of milliseconds it takes on an idle
+// machine): the bound costs nothing when the event comes, and the tests run beside builds.
 bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout,
              std::chrono::milliseconds step = std::chrono::milliseconds(20));
+
+// How long a test watches for something that must not happen after the step that could cause it (a
+// dialog, a window, a change of focus): many times what the program takes for such a step on an idle
+// machine, so that a fault would still show while the machine is loaded.
+inline constexpr std::chrono::milliseconds kQuietPeriod{500};
+
+// Whether `holds` stays true, polled, for the whole of `period`.
+bool StaysTrue(const std::function<bool()>& holds, std::chrono::milliseconds period = kQuietPeriod);
 
 // A fresh folder under the system's temporary folder, removed when the owner goes.
 class TempFolder {
