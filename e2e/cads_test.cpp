@@ -260,6 +260,8 @@ TEST_F(Cads, WithNothingRunningAndNoAutoCadTheRegisteredCompatibleCadIsStarted) 
     const bool started = WaitFor([] { return ProcessesNamed(L"cadsim.exe").size() == 1; }, 30s);
     if (const auto box = korvena.WaitForMessageBox(kQuietPeriod)) ADD_FAILURE() << "a dialog: " << box->text;
     ASSERT_TRUE(started);
+    // COM started the simulator registered last, of whichever bitness, not one registered before.
+    EXPECT_EQ(BitnessOfProcess(ProcessesNamed(L"cadsim.exe").at(0)), BitnessOfFile(CadSimExe()));
     json state;
     ASSERT_TRUE(WaitFor(
         [&] {

@@ -183,7 +183,7 @@ TEST_F(WebLink, LinkLabelsShowTheHandOthersTheArrow) {
     ASSERT_TRUE(WaitFor([&] { return cursor() != arrow; }, 10s)) << "no hand over a link";
     const HCURSOR hand = cursor();
     EXPECT_NE(hand, nullptr);
-    for (const auto [id, expected] :
+    for (const auto& [id, expected] :
          {std::pair{AboutId::Label7, arrow}, std::pair{AboutId::Label9, hand},
           std::pair{AboutId::lblBGHeadInfo1, arrow}, std::pair{AboutId::lblHomepage, hand},
           std::pair{AboutId::Command1, arrow}}) {

@@ -94,6 +94,28 @@ long RunToEnd(const std::wstring& program, const std::vector<std::wstring>& argu
     return child.Wait(timeout);
 }
 
+std::string BitnessOfFile(const std::wstring& exe) {
+    DWORD type = 0;
+    if (!GetBinaryTypeW(exe.c_str(), &type)) return "not a program";
+    return type == SCS_64BIT_BINARY   ? "64-bit"
+           : type == SCS_32BIT_BINARY ? "32-bit"
+                                      : "neither 32- nor 64-bit";
+}
+
+std::string BitnessOfProcess(DWORD processId) {
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+    if (!process) return "not running";
+    BOOL wow64 = FALSE;
+    const BOOL known = IsWow64Process(process, &wow64);
+    CloseHandle(process);
+    if (!known) return "unknown";
+    // Under WoW64 a process is 32-bit; otherwise it has the system's bitness, which is this program's
+    // unless this program itself runs under WoW64.
+    BOOL selfWow64 = FALSE;
+    IsWow64Process(GetCurrentProcess(), &selfWow64);
+    return wow64 || (sizeof(void*) == 4 && !selfWow64) ? "32-bit" : "64-bit";
+}
+
 std::vector<DWORD> ProcessesNamed(std::wstring_view exeName) {
     std::vector<DWORD> ids;
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);

@@ -51,6 +51,11 @@ std::wstring ClassNameOf(HWND window);
 // Ends every process named `exeName`.
 void KillProcessesNamed(std::wstring_view exeName);
 
+// "32-bit" or "64-bit": of an executable file, and of a running process (a 32-bit process on a 64-bit
+// system runs under WoW64). Something else when it cannot be told.
+std::string BitnessOfFile(const std::wstring& exe);
+std::string BitnessOfProcess(DWORD processId);
+
 // Polls `done` (pumping this thread's messages) until it holds or the time runs out. Waits for what
 // must happen are given generous bounds (seconds, not the tens of milliseconds it takes on an idle
 // machine): the bound costs nothing when the event comes, and the tests run beside builds.

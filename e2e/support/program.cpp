@@ -1,7 +1,6 @@
 #include "e2e/support/program.h"
 
 #include <gtest/gtest.h>
-#include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -21,15 +20,6 @@ struct GivenPaths {
 GivenPaths& Paths() {
     static GivenPaths paths;
     return paths;
-}
-
-// "32-bit" or "64-bit", for the log: which pairing of the two programs a test run drives.
-const char* Bitness(const std::wstring& exe) {
-    DWORD type = 0;
-    if (!GetBinaryTypeW(exe.c_str(), &type)) return "not a program";
-    return type == SCS_64BIT_BINARY   ? "64-bit"
-           : type == SCS_32BIT_BINARY ? "32-bit"
-                                      : "neither 32- nor 64-bit";
 }
 
 }  // namespace
@@ -74,7 +64,9 @@ void SetCadSimExe(std::wstring_view path) {
 void UseKorvenaAndCadSim(const ProgramArguments& given) {
     SetKorvenaExe(given.at(0));
     SetCadSimExe(given.at(1));
-    std::printf("%s korvena.exe against %s cadsim.exe\n", Bitness(KorvenaExe()), Bitness(CadSimExe()));
+    // For the log: which pairing of the two programs the run drives.
+    std::printf("%s korvena.exe against %s cadsim.exe\n", BitnessOfFile(KorvenaExe()).c_str(),
+                BitnessOfFile(CadSimExe()).c_str());
 }
 
 }  // namespace korvena::e2e
