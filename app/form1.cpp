@@ -435,8 +435,7 @@ void Form1::RunCommand(void (*command)(CommandContext&)) {
         ~Finished() { running = false; }
     } finished{commandRunning_};
 
-    CommandContext context{
-        .platform = platform_, .link = link_, .window = *this, .SelectionSetName = selectionSetName_};
+    CommandContext context{.platform = platform_, .link = link_, .window = *this};
     command(context);
     if (endRequested_) EndProgram();
 }

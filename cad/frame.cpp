@@ -69,9 +69,9 @@ std::wstring CommandFrame::NewRandomName() {
 }
 
 DispatchPtr CommandFrame::NewSelectionSet() {
-    context_.SelectionSetName = NewRandomName();
+    const std::wstring name = NewRandomName();
     const DispatchPtr sets = ToObject(ToObject(context_.link.CadDoc)->Get(L"SelectionSets"));
-    DispatchPtr set = ToObject(sets->Call(L"Add", {context_.SelectionSetName}));
+    DispatchPtr set = ToObject(sets->Call(L"Add", {name}));
     openSets_.push_back(set);
     return set;
 }
