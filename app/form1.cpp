@@ -12,6 +12,7 @@
 #include "app/control_class.h"
 #include "app/help_file_path.h"
 #include "app/html_help.h"
+#include "base/scope_exit.h"
 #include "cad/frame.h"
 #include "commands/matching_contour_assignment.h"
 #include "commands/pick_elevation.h"
@@ -430,10 +431,7 @@ void Form1::RunCommand(void (*command)(CommandContext&)) {
     // second one inside it.
     if (commandRunning_) return;
     commandRunning_ = true;
-    struct Finished {
-        bool& running;
-        ~Finished() { running = false; }
-    } finished{commandRunning_};
+    const ScopeExit finished([this] { commandRunning_ = false; });
 
     CommandContext context{.platform = platform_, .link = link_, .window = *this};
     command(context);
