@@ -6,7 +6,7 @@
 
 #include "base/unique_handle.h"
 #include "cad/win/com_error.h"
-#include "cad/win/command_line.h"
+#include "cadsim/com/command_line.h"
 #include "cadsim/server/com_server.h"
 
 namespace korvena::cadsim {
