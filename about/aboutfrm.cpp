@@ -5,6 +5,7 @@
 #include <string>
 
 #include "about/shell_open.h"
+#include "base/scope_exit.h"
 #include "ui/win/font.h"
 #include "ui/win/screen.h"
 #include "ui/win/subclass.h"
@@ -66,14 +67,10 @@ void aboutfrm::ShowModal(HWND owner) {
     Create(owner);
     // The owner comes back before the window goes, so that the system activates the owner and not
     // some other program's window.
-    struct Ending {
-        aboutfrm& form;
-        HWND owner;
-        ~Ending() {
-            if (owner != nullptr) EnableWindow(owner, TRUE);
-            form.Destroy();
-        }
-    } ending{*this, owner};
+    const ScopeExit ending([&] {
+        if (owner != nullptr) EnableWindow(owner, TRUE);
+        Destroy();
+    });
     if (owner != nullptr) EnableWindow(owner, FALSE);
     ShowWindow(Handle(), SW_SHOWNORMAL);
     UpdateWindow(Handle());

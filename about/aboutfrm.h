@@ -5,10 +5,9 @@
 #include <windows.h>
 
 #include <array>
-#include <memory>
-#include <type_traits>
 
 #include "about/about_layout.h"
+#include "base/unique_handle.h"
 #include "ui/win/gdi_object.h"
 #include "ui/win/window_impl.h"
 
@@ -35,10 +34,10 @@ public:
 private:
     friend class ui::WindowImpl<aboutfrm>;
 
-    struct IconDeleter {
-        void operator()(HICON icon) const noexcept { DestroyIcon(icon); }
+    struct IconTraits {
+        using Handle = HICON;
+        static void Close(HICON icon) noexcept { DestroyIcon(icon); }
     };
-    using IconHandle = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
 
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     // The header band passes its children's clicks and colours on to the window.
@@ -73,7 +72,7 @@ private:
     SIZE outerPixels_{};
 
     HCURSOR hand_ = nullptr;  // a resource: not destroyed
-    IconHandle headerIcon_;
+    UniqueHandle<IconTraits> headerIcon_;
     ui::GdiObject<HBRUSH> whiteBrush_;
 };
 

@@ -13,6 +13,7 @@
 #include "app/control_class.h"
 #include "app/help_file_path.h"
 #include "app/html_help.h"
+#include "base/scope_exit.h"
 #include "cad/busy_cad.h"
 #include "cad/frame.h"
 #include "commands/matching_contour_assignment.h"
@@ -446,13 +447,9 @@ void Form1::RunCommand(void (*command)(CommandContext&)) {
     if (commandRunning_ || ending_) return;
     {
         commandRunning_ = true;
-        struct Finished {
-            bool& running;
-            ~Finished() { running = false; }
-        } finished{commandRunning_};
+        const ScopeExit finished([this] { commandRunning_ = false; });
 
-        CommandContext context{
-            .platform = platform_, .link = link_, .window = *this, .SelectionSetName = selectionSetName_};
+        CommandContext context{.platform = platform_, .link = link_, .window = *this};
         command(context);
     }
     if (endRequested_) EndProgram();

@@ -47,8 +47,6 @@ public:
 
     // The help file recorded at load, for the platform's context help (F1).
     const std::wstring& HelpFile() const noexcept { return helpFile_; }
-    // The name of the selection set the last command created.
-    const std::wstring& SelectionSetName() const noexcept { return selectionSetName_; }
 
     // Before the program ends, however it ends: the windows go, and when the CAD has something of the
     // program's still open (a command the user gave up on while the CAD was busy, or one that runs), the
@@ -141,7 +139,6 @@ private:
     ui::GdiObject<HBRUSH> focusBrush_;  // background of the input that has the focus
 
     std::wstring helpFile_;
-    std::wstring selectionSetName_;
 
     // The promotional panels, opened at load: adfrm at the right edge, ad1frm at the left.
     promo::PromotionalWindow adfrm_{instance_, promo::Edge::Right};

@@ -15,18 +15,6 @@
 namespace korvena {
 namespace {
 
-// The manifest declares the process aware of the system's DPI; this covers a start without it.
-void DeclareDpiAwareness() noexcept {
-    using SetContext = BOOL(WINAPI*)(HANDLE);
-    const auto systemAware = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-2));  // DPI_AWARENESS_CONTEXT
-    const HMODULE user32 = GetModuleHandleW(L"user32.dll");
-    const auto setContext = reinterpret_cast<SetContext>(
-        reinterpret_cast<void*>(GetProcAddress(user32, "SetProcessDpiAwarenessContext")));
-    if (setContext == nullptr || !setContext(systemAware)) {
-        SetProcessDPIAware();
-    }
-}
-
 int RunMessageLoop(Form1& form) {
     MSG message{};
     for (;;) {
@@ -40,8 +28,8 @@ int RunMessageLoop(Form1& form) {
     return static_cast<int>(message.wParam);
 }
 
+// The manifest declares the process aware of the system's DPI (korvena.manifest, dpiAware).
 int Run(HINSTANCE instance, int showCommand) {
-    DeclareDpiAwareness();
     const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
                                         ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);

@@ -72,9 +72,9 @@ std::wstring CommandFrame::NewRandomName() {
 }
 
 DispatchPtr CommandFrame::NewSelectionSet() {
-    context_.SelectionSetName = NewRandomName();
+    const std::wstring name = NewRandomName();
     const DispatchPtr sets = ToObject(ToObject(context_.link.CadDoc)->Get(L"SelectionSets"));
-    DispatchPtr set = ToObject(sets->Call(L"Add", {context_.SelectionSetName}));
+    DispatchPtr set = ToObject(sets->Call(L"Add", {name}));
     context_.link.Open.Sets.push_back(set);
     return set;
 }

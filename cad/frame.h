@@ -28,7 +28,6 @@ struct CommandContext {
     Platform& platform;
     CadLink& link;
     MainWindowInputs& window;
-    std::wstring& SelectionSetName;  // the main window's name of the set created last
 };
 
 // "======" + text + "======" + line feed + carriage return.
@@ -54,7 +53,7 @@ public:
 
     // A fresh random name like .7055475: the clock reseeds the generator on every call.
     std::wstring NewRandomName();
-    // A new selection set under a fresh random name, which is stored in SelectionSetName first.
+    // A new selection set under a fresh random name.
     DispatchPtr NewSelectionSet();
     // Writes CadPromptLine(text) to the CAD command line.
     void CadPrompt(std::wstring_view text);
@@ -102,7 +101,6 @@ public:
     // Closes the open undo step; nothing when none is open. Commands call it after their last change.
     void EndChanges();
 
-    CommandContext& Context() noexcept { return context_; }
     const CadLink& Link() const noexcept { return context_.link; }
 
 private:

@@ -76,7 +76,7 @@ protected:
         RegisterCadSim();  // leave AutoCAD.Application registered, as the fixture did
     }
     void RunCommand() {
-        CommandContext context{platform, link, inputs, selectionSetName};
+        CommandContext context{platform, link, inputs};
         SequentialContourAssignment(context);
     }
     static void ExpectAssigned(const nlohmann::json& state) {
@@ -96,7 +96,6 @@ protected:
     RecordingPlatform platform;
     Inputs inputs;
     CadLink link;
-    std::wstring selectionSetName;
 };
 
 TEST_F(ComLink, AttachesToTheRunningCadWithoutStartingAnother) {

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <thread>
+#include <utility>
 
 #include "e2e/support/korvena_window.h"
 #include "e2e/support/process.h"
@@ -169,12 +170,24 @@ TEST_F(PromotionalWindows, ClosingAPanelDoesNothing) {
     KorvenaWindow korvena;
     const Panels panels = WaitForPanels(korvena);
     ASSERT_TRUE(panels.left && panels.right);
-    PostMessageW(panels.right, WM_CLOSE, 0, 0);
-    PostMessageW(panels.left, WM_SYSCOMMAND, SC_CLOSE, 0);  // Alt+F4
-    Sleep(500);
-    EXPECT_TRUE(IsWindowVisible(panels.left));
-    EXPECT_TRUE(IsWindowVisible(panels.right));
+    // Within the first five seconds, while the panels stay where they opened.
+    const RECT left = RectOf(panels.left), right = RectOf(panels.right);
+    // Sent, not posted: each call returns once the panel has handled its message.
+    DWORD_PTR answer = 0;
+    EXPECT_NE(SendMessageTimeoutW(panels.right, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer), 0);
+    // What Alt+F4 sends.
+    EXPECT_NE(SendMessageTimeoutW(panels.left, WM_SYSCOMMAND, SC_CLOSE, 0, SMTO_ABORTIFHUNG, 5000, &answer),
+              0);
+    Sleep(500);  // a quiet period: nothing comes of either later
+    for (const auto& [panel, place] : {std::pair{panels.left, left}, std::pair{panels.right, right}}) {
+        EXPECT_TRUE(IsWindowVisible(panel));
+        EXPECT_FALSE(IsIconic(panel));
+        const RECT now = RectOf(panel);
+        EXPECT_TRUE(EqualRect(&place, &now));
+        EXPECT_TRUE(GetWindowLongW(panel, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    }
     EXPECT_TRUE(korvena.Process().Running());
+    EXPECT_EQ(korvena.Focused(), ControlId::Text3);
 }
 
 // A desktop of the test's own for the length of a test: Wine shows it as a virtual screen of 1280 x 1024

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <iomanip>
+
 #include "cadsim/model/simulation.h"
 #include "tests/sim_platform.h"
 
@@ -81,8 +83,10 @@ TEST_F(SequentialAssignment, AcceptsNegativeAndZeroIntervals) {
 }
 
 TEST_F(SequentialAssignment, ComputesEachElevationAfresh) {
-    Run({1, 2, 3, 5}, L"0.1", L"0.1");
-    EXPECT_EQ(Elevation(5), 0.1 + 3 * 0.1);  // not 0.1 + 0.1 + 0.1 + 0.1
+    // With these inputs the two ways part: 0.7 + 3 × 0.1 is 1, adding 0.1 three times 0.9999999999999999.
+    ASSERT_NE(0.7 + 0.1 + 0.1 + 0.1, 0.7 + 3 * 0.1);
+    Run({1, 2, 3, 5}, L"0.7", L"0.1");
+    EXPECT_EQ(Elevation(5), 0.7 + 3 * 0.1) << std::setprecision(17) << Elevation(5);
 }
 
 TEST_F(SequentialAssignment, EmptySelectionReportsStartMinusInterval) {

@@ -88,8 +88,7 @@ struct CommandBench {
     SimPlatform platform;
     FakeWindow window;
     CadLink link;
-    std::wstring selectionSetName;
-    CommandContext context{platform, link, window, selectionSetName};
+    CommandContext context{platform, link, window};
 };
 
 // The dialogs of the frame, as the user sees them.

@@ -21,11 +21,6 @@ Bstr& Bstr::operator=(Bstr&& other) noexcept {
     return *this;
 }
 
-BSTR* Bstr::Receive() noexcept {
-    SysFreeString(std::exchange(value_, nullptr));
-    return &value_;
-}
-
 std::wstring Bstr::Text() const {
     if (value_ == nullptr) return {};
     return std::wstring(value_, SysStringLen(value_));

@@ -25,8 +25,6 @@ public:
 
     // Borrowed; null stands for the empty string.
     BSTR Get() const noexcept { return value_; }
-    // For an out parameter: frees what is held and hands out the slot.
-    BSTR* Receive() noexcept;
     // Hands the BSTR to the caller, who frees it from now on.
     BSTR Release() noexcept { return std::exchange(value_, nullptr); }
     // The characters, by the BSTR's own length.

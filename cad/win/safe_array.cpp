@@ -19,9 +19,17 @@ void SafeArray::Reset() noexcept {
     if (array_ != nullptr) SafeArrayDestroy(std::exchange(array_, nullptr));
 }
 
-std::size_t VectorLength(SAFEARRAY* array, std::size_t elementSize) {
+std::size_t VectorLength(SAFEARRAY* array, VARTYPE elementType, std::size_t elementSize) {
     if (array == nullptr) return 0;
-    if (SafeArrayGetDim(array) != 1 || SafeArrayGetElemsize(array) != elementSize) throw TypeMismatch();
+    // An array that says its type must hold elementType. Wine's marshaller hands an array of objects
+    // over without saying its type (docs/wine-findings.md), so such an array is taken on the VARIANT's
+    // word; any other must say it.
+    VARTYPE type = VT_EMPTY;
+    const bool typed = SUCCEEDED(SafeArrayGetVartype(array, &type));
+    if (SafeArrayGetDim(array) != 1 || (typed ? type != elementType : elementType != VT_DISPATCH) ||
+        SafeArrayGetElemsize(array) != elementSize) {
+        throw TypeMismatch();
+    }
     LONG lower = 0;
     LONG upper = 0;
     if (FAILED(SafeArrayGetLBound(array, 1, &lower)) || FAILED(SafeArrayGetUBound(array, 1, &upper))) {

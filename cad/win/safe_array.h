@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <span>
+#include <type_traits>
 #include <utility>
 
 namespace korvena {
@@ -37,9 +38,24 @@ private:
     SAFEARRAY* array_ = nullptr;
 };
 
-// The number of elements of a one-dimensional array whose elements are elementSize bytes each. Any other
-// shape or element size is a type mismatch (AutomationError 13); a null array has no elements.
-std::size_t VectorLength(SAFEARRAY* array, std::size_t elementSize);
+// The number of elements of a one-dimensional array of elementType (SafeArrayGetVartype), elementSize
+// bytes each. Any other shape, type or size is a type mismatch (AutomationError 13), and so is an array
+// that does not say its type, but for one of objects (VT_DISPATCH), which Wine's marshaller delivers
+// so; a null array has no elements.
+std::size_t VectorLength(SAFEARRAY* array, VARTYPE elementType, std::size_t elementSize);
+
+// The element type of an array that SafeArrayElements<T> reads.
+template <class T>
+constexpr VARTYPE SafeArrayElementType() noexcept {
+    if constexpr (std::is_same_v<T, double>) {
+        return VT_R8;
+    } else if constexpr (std::is_same_v<T, IDispatch*>) {
+        return VT_DISPATCH;
+    } else {
+        static_assert(std::is_same_v<T, VARIANT>, "an array of doubles, objects or VARIANTs");
+        return VT_VARIANT;
+    }
+}
 
 // SafeArrayAccessData with the failure turned into AutomationError; the caller unaccesses.
 void* AccessSafeArrayData(SAFEARRAY* array);
@@ -48,7 +64,8 @@ void* AccessSafeArrayData(SAFEARRAY* array);
 template <class T>
 class SafeArrayElements {
 public:
-    explicit SafeArrayElements(SAFEARRAY* array) : array_(array), count_(VectorLength(array, sizeof(T))) {
+    explicit SafeArrayElements(SAFEARRAY* array)
+        : array_(array), count_(VectorLength(array, SafeArrayElementType<T>(), sizeof(T))) {
         if (array_ != nullptr) Lock();
     }
     ~SafeArrayElements() {

@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "cad/win/com_error.h"
-#include "cad/win/com_object.h"
+#include "cadsim/com/com_object.h"
 
 namespace korvena::cadsim {
 namespace {

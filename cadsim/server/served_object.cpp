@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "cad/win/com_error.h"
-#include "cad/win/com_object.h"
+#include "cadsim/com/com_object.h"
 #include "cadsim/server/member_ids.h"
 #include "cadsim/server/variant_enumerator.h"
 

@@ -3,10 +3,10 @@
 #include <windows.h>
 
 #include <iterator>
-#include <utility>
 
+#include "base/unique_handle.h"
 #include "cad/win/com_error.h"
-#include "cad/win/command_line.h"
+#include "cadsim/com/command_line.h"
 #include "cadsim/server/com_server.h"
 
 namespace korvena::cadsim {
@@ -15,30 +15,12 @@ namespace {
 constexpr wchar_t kClassesRoot[] = L"Software\\Classes";
 constexpr wchar_t kDescription[] = L"CadSim CAD simulator";
 
-// The one owner of an open registry key.
-class RegistryKey {
-public:
-    RegistryKey() = default;
-    ~RegistryKey() {
-        if (key_ != nullptr) RegCloseKey(key_);
-    }
-    RegistryKey(RegistryKey&& other) noexcept : key_(std::exchange(other.key_, nullptr)) {}
-    RegistryKey& operator=(RegistryKey&& other) noexcept {
-        std::swap(key_, other.key_);
-        return *this;
-    }
-    RegistryKey(const RegistryKey&) = delete;
-    RegistryKey& operator=(const RegistryKey&) = delete;
-
-    HKEY Get() const noexcept { return key_; }
-    HKEY* Receive() noexcept {
-        if (key_ != nullptr) RegCloseKey(std::exchange(key_, nullptr));
-        return &key_;
-    }
-
-private:
-    HKEY key_ = nullptr;
+struct RegistryKeyTraits {
+    using Handle = HKEY;
+    static void Close(HKEY key) noexcept { RegCloseKey(key); }
 };
+// An open registry key.
+using RegistryKey = UniqueHandle<RegistryKeyTraits>;
 
 std::wstring ClassIdText(REFCLSID classId) {
     wchar_t text[40] = {};
@@ -57,11 +39,12 @@ std::wstring ClassesPath(const std::wstring& below) {
 // Creates HKLM\Software\Classes\<path> if needed and sets its default value.
 void WriteDefault(const std::wstring& path, const std::wstring& value) {
     const std::wstring full = ClassesPath(path);
-    RegistryKey key;
+    HKEY opened = nullptr;
     LSTATUS status = RegCreateKeyExW(HKEY_LOCAL_MACHINE, full.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                     KEY_SET_VALUE, nullptr, key.Receive(), nullptr);
+                                     KEY_SET_VALUE, nullptr, &opened, nullptr);
     if (status != ERROR_SUCCESS) Throw(L"无法创建 HKLM\\" + full, status);
-    status = RegSetValueExW(key.Get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+    const RegistryKey key(opened);
+    status = RegSetValueExW(key.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                             static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
     if (status != ERROR_SUCCESS) Throw(L"无法写入 HKLM\\" + full, status);
 }
@@ -76,25 +59,28 @@ constexpr REGSAM kViews[] = {KEY_WOW64_64KEY, KEY_WOW64_32KEY};
 // The default value of HKLM\Software\Classes\<path> in `view`; empty when the key or the value is missing.
 std::wstring ReadDefault(const std::wstring& path, REGSAM view) {
     const std::wstring full = ClassesPath(path);
-    RegistryKey key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, full.c_str(), 0, KEY_QUERY_VALUE | view, key.Receive()) !=
-        ERROR_SUCCESS)
+    HKEY opened = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, full.c_str(), 0, KEY_QUERY_VALUE | view, &opened) !=
+        ERROR_SUCCESS) {
         return {};
+    }
+    const RegistryKey key(opened);
     wchar_t value[256] = {};
     DWORD size = sizeof(value) - sizeof(wchar_t);
-    const LSTATUS status = RegGetValueW(key.Get(), nullptr, nullptr, RRF_RT_REG_SZ, nullptr, value, &size);
+    const LSTATUS status = RegGetValueW(key.get(), nullptr, nullptr, RRF_RT_REG_SZ, nullptr, value, &size);
     return status == ERROR_SUCCESS ? std::wstring(value) : std::wstring();
 }
 
 // Deletes HKLM\Software\Classes\<parent>\<name> and everything below it, in `view`.
 void DeleteTree(const std::wstring& parent, const std::wstring& name, REGSAM view) {
     const std::wstring full = ClassesPath(parent);
-    RegistryKey key;
-    LSTATUS status = RegOpenKeyExW(HKEY_LOCAL_MACHINE, full.c_str(), 0,
-                                   DELETE | KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE | KEY_SET_VALUE | view,
-                                   key.Receive());
+    HKEY opened = nullptr;
+    LSTATUS status =
+        RegOpenKeyExW(HKEY_LOCAL_MACHINE, full.c_str(), 0,
+                      DELETE | KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE | KEY_SET_VALUE | view, &opened);
+    const RegistryKey key(opened);
     if (status == ERROR_FILE_NOT_FOUND) return;
-    if (status == ERROR_SUCCESS) status = RegDeleteTreeW(key.Get(), name.c_str());
+    if (status == ERROR_SUCCESS) status = RegDeleteTreeW(key.get(), name.c_str());
     if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND)
         Throw(L"无法删除 HKLM\\" + full + L"\\" + name, status);
 }

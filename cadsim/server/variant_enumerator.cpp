@@ -4,7 +4,7 @@
 #include <new>
 #include <utility>
 
-#include "cad/win/com_object.h"
+#include "cadsim/com/com_object.h"
 
 namespace korvena::cadsim {
 namespace {

@@ -7,7 +7,7 @@
 #include <thread>
 #include <utility>
 
-#include "cad/win/command_line.h"
+#include "cadsim/com/command_line.h"
 
 namespace korvena::e2e {
 

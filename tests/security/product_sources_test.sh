@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# What the program's own code asks of the system, read from its sources (app, about, promo, ui, cad,
+# What the program's own code asks of the system, read from its sources (app, about, promo, ui, cad, base,
 # commands; comments left out): no reading of the environment, the command line, the registry or files,
 # no writing of files, no program started but through ShellOpen with the program's own addresses, and
 # libraries loaded at run time from the system folder only.
@@ -13,7 +13,7 @@ fail() {
 }
 
 # file:line:code, without // comments and lines inside /* */ blocks.
-code=$(grep -rnI --include='*.cpp' --include='*.h' '' app about promo ui cad commands |
+code=$(grep -rnI --include='*.cpp' --include='*.h' '' app about promo ui cad commands base |
   sed -E 's#//.*$##' | grep -vE '^[^:]+:[0-9]+:\s*(\*|/\*)')
 
 forbidden='\b(GetEnvironmentVariable\w*|GetEnvironmentStrings\w*|ExpandEnvironmentStrings\w*|_?w?getenv(_s)?'

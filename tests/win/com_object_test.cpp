@@ -1,4 +1,4 @@
-#include "cad/win/com_object.h"
+#include "cadsim/com/com_object.h"
 
 #include <gtest/gtest.h>
 

@@ -43,6 +43,19 @@ ScopedVariant ArrayVariant(VARTYPE elementType, LONG lowerBound, ULONG count, VA
     return result;
 }
 
+// A one-dimensional array of `count` zeroed elements that does not say their type, as Wine's marshaller
+// delivers an array of objects.
+ScopedVariant TypelessArrayVariant(ULONG elementSize, ULONG count, VARTYPE variantType) {
+    ScopedVariant result;
+    VARIANT* slot = result.Receive();
+    SafeArrayAllocDescriptor(1, &slot->parray);
+    slot->parray->cbElements = elementSize;
+    slot->parray->rgsabound[0] = {count, 0};
+    SafeArrayAllocData(slot->parray);
+    slot->vt = variantType;
+    return result;
+}
+
 TEST(ComVariant, ScalarsRoundTripWithTheirComTypes) {
     const std::wstring withNull(L"高程\0尾", 4);
     const struct {
@@ -172,9 +185,28 @@ TEST(ComVariant, ArraysOfOtherShapesAreTypeMismatch) {
     slot->vt = VT_ARRAY | VT_R8;
     EXPECT_EQ(ErrorNumberOf(matrix.Get()), 13);
 
-    // A VARIANT that claims doubles over an array of 4-byte integers.
-    ScopedVariant lying = ArrayVariant(VT_I4, 0, 3, VT_ARRAY | VT_R8);
-    EXPECT_EQ(ErrorNumberOf(lying.Get()), 13);
+    // A VARIANT that claims doubles over an array of something else: 4-byte integers, and the 8-byte
+    // types whose elements are as large as a double.
+    for (const VARTYPE elementType : {VT_I4, VT_I8, VT_CY, VT_DATE}) {
+        ScopedVariant lying = ArrayVariant(elementType, 0, 3, VT_ARRAY | VT_R8);
+        EXPECT_EQ(ErrorNumberOf(lying.Get()), 13) << elementType;
+        SAFEARRAY* array = lying.Get().parray;
+        VARIANT reference;
+        VariantInit(&reference);
+        reference.vt = VT_BYREF | VT_ARRAY | VT_R8;
+        reference.pparray = &array;
+        EXPECT_EQ(ErrorNumberOf(reference), 13) << elementType;
+    }
+    // Objects claimed over an array of texts or of plain IUnknowns, pointers as large as an IDispatch*.
+    for (const VARTYPE elementType : {VT_BSTR, VT_UNKNOWN}) {
+        ScopedVariant lying = ArrayVariant(elementType, 0, 2, VT_ARRAY | VT_DISPATCH);
+        EXPECT_EQ(ErrorNumberOf(lying.Get()), 13) << elementType;
+    }
+    // An array that says no type is taken as objects, as Wine delivers those, and as nothing else.
+    const ScopedVariant typelessObjects = TypelessArrayVariant(sizeof(IDispatch*), 2, VT_ARRAY | VT_DISPATCH);
+    EXPECT_EQ(FromComVariant(typelessObjects.Get(), kClient), (Variant{std::vector<DispatchPtr>(2)}));
+    const ScopedVariant typelessDoubles = TypelessArrayVariant(sizeof(double), 2, VT_ARRAY | VT_R8);
+    EXPECT_EQ(ErrorNumberOf(typelessDoubles.Get()), 13);
 
     // No array at all reads as an empty one.
     VARIANT missing;

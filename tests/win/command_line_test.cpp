@@ -1,7 +1,7 @@
 // Command lines read back by the system's own parser, CommandLineToArgvW: every argument arrives as
 // it was given, however it ends or whatever it holds.
 
-#include "cad/win/command_line.h"
+#include "cadsim/com/command_line.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "cad/dispatch.h"
-#include "cad/win/com_object.h"
 #include "cad/win/scoped_variant.h"
+#include "cadsim/com/com_object.h"
 
 namespace korvena::testing {
 

@@ -4,18 +4,19 @@
 
 #include <windows.h>
 
-#include <memory>
-#include <type_traits>
+#include "base/unique_handle.h"
 
 namespace korvena::ui {
 
-struct GdiObjectDeleter {
-    void operator()(HGDIOBJ object) const noexcept { DeleteObject(object); }
+template <class H>
+struct GdiObjectTraits {
+    using Handle = H;
+    static void Close(H object) noexcept { DeleteObject(object); }
 };
 
 // GdiObject<HFONT> font(CreateFontIndirectW(&log)); font.get() while it lives.
 template <class Handle>
-using GdiObject = std::unique_ptr<std::remove_pointer_t<Handle>, GdiObjectDeleter>;
+using GdiObject = UniqueHandle<GdiObjectTraits<Handle>>;
 
 // Selects an object into a device context until the owner goes.
 class SelectedObject {

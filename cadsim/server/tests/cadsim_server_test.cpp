@@ -18,8 +18,8 @@
 #include <vector>
 
 #include "cad/win/com_apartment.h"
-#include "cad/win/command_line.h"
 #include "cad/win/com_dispatch.h"
+#include "cadsim/com/command_line.h"
 #include "cadsim/model/sim_errors.h"
 #include "cadsim/server/cadsim_messages.h"
 #include "cadsim/server/com_server.h"

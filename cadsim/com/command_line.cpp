@@ -1,4 +1,4 @@
-#include "cad/win/command_line.h"
+#include "cadsim/com/command_line.h"
 
 namespace korvena {
 
