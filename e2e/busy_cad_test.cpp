@@ -232,12 +232,7 @@ TEST_F(BusyCad, ACadThatDiesWhileBusyEndsTheCommandAsADeadCad) {
     ExpectBusySoon(cad);
     std::this_thread::sleep_for(500ms);
     cad.Kill();
-    const auto box = korvena.WaitForMessageBox(10s);
-    ASSERT_TRUE(box);
-    EXPECT_EQ(box->title, L"错误");
-    EXPECT_EQ(box->text, L"操作不当或其它未知原因！  ");
-    AnswerOk(*box);
-    EXPECT_TRUE(korvena.WaitForNoMessageBox(5s));
+    ExpectErrorDialog(korvena, L"操作不当或其它未知原因！  ");
     EXPECT_FALSE(korvena.WaitForMessageBox(1s));
 }
 

@@ -255,12 +255,7 @@ TEST_F(Commands, AFailedCadCallEndsTheCommandWithTheGenericDialogAndTheProgramGo
     CadSimProcess cad(folder.Path(), kFailingMap);
     KorvenaWindow korvena;
     const auto expectGenericDialog = [&] {
-        const auto box = korvena.WaitForMessageBox(20s);
-        ASSERT_TRUE(box);
-        EXPECT_EQ(box->title, L"错误");
-        EXPECT_EQ(box->text, L"操作不当或其它未知原因！  ");
-        AnswerOk(*box);
-        EXPECT_TRUE(korvena.WaitForNoMessageBox(10s));
+        ExpectErrorDialog(korvena, L"操作不当或其它未知原因！  ");
         EXPECT_TRUE(korvena.Process().Running());
     };
 

@@ -152,12 +152,7 @@ TEST_F(MainWindow, Command1AssignsContoursThenRejectsACircle) {
     // The second scripted selection holds a circle after one contour.
     korvena.Type(ControlId::Text1, L"200");
     korvena.Click(ControlId::Command1);
-    const auto box = korvena.WaitForMessageBox(20s);
-    ASSERT_TRUE(box);
-    EXPECT_EQ(box->title, L"错误");
-    EXPECT_EQ(box->text, L"不能识别等高线对象，请选择多段线！   ");
-    AnswerOk(*box);
-    ASSERT_TRUE(korvena.WaitForNoMessageBox(10s));
+    ExpectErrorDialog(korvena, L"不能识别等高线对象，请选择多段线！   ");
     EXPECT_TRUE(WaitFor([&] { return NoSetLeft(state = cad.State()); }, 10s));  // deleted after the dialog
     EXPECT_EQ(state["entities"][4]["elevation"], 200.0);
     EXPECT_EQ(state["entities"][0]["elevation"], 100.0);  // after the circle: untouched

@@ -1,5 +1,7 @@
 #include "e2e/support/korvena_window.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <stdexcept>
 #include <vector>
@@ -155,6 +157,15 @@ std::vector<HWND> KorvenaWindow::PromotionalWindows() const {
 
 void AnswerOk(const MessageBoxSeen& box) {
     Answer(box, IDOK);
+}
+
+void ExpectErrorDialog(const KorvenaWindow& korvena, std::wstring_view text, std::chrono::milliseconds timeout) {
+    const auto box = korvena.WaitForMessageBox(timeout);
+    ASSERT_TRUE(box) << "no error dialog";
+    EXPECT_EQ(box->title, L"错误");
+    EXPECT_EQ(box->text, text);
+    AnswerOk(*box);
+    EXPECT_TRUE(korvena.WaitForNoMessageBox(std::chrono::seconds(10)));
 }
 
 bool Answer(const MessageBoxSeen& box, int buttonId) {

@@ -64,6 +64,10 @@ private:
 
 // Presses OK on a message box and waits until it has closed.
 void AnswerOk(const MessageBoxSeen& box);
+// Waits for the program's error dialog (title "错误") and answers it with OK; the test fails when none
+// comes within `timeout`, when its text is not `text`, or when a box is still there afterwards.
+void ExpectErrorDialog(const KorvenaWindow& korvena, std::wstring_view text,
+                       std::chrono::milliseconds timeout = std::chrono::seconds(20));
 // Presses a button of a message box by its id (IDYES, IDNO, ...) and waits until the box has closed;
 // false when it has no such button or did not close.
 bool Answer(const MessageBoxSeen& box, int buttonId);
