@@ -6,9 +6,10 @@
 # CI=true (or any true value) builds with warnings as errors.
 #
 # The Wine tests spend most of their time waiting for the programs, not computing, so the builds that
-# do not depend on them run beside them: while the windows build's Wine tests run, the host build and
-# its tests and then the windows32 build go on in the background (their output follows when they are
-# done). Each step's time is printed, and a table of them at the end.
+# do not depend on them run beside them: while the windows build's Wine tests run, the windows32 build
+# and then the host build with its tests go on in the background, the host build on into the windows32
+# tests (their output follows when they are done). Each step's time is printed, and a table of them at
+# the end.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
@@ -41,15 +42,30 @@ background() {
       echo "$name|$((SECONDS - start)) s|passed" >>"$logs/background.results"
     else
       echo "$name|$((SECONDS - start)) s|FAILED" >>"$logs/background.results"
-      # The windows32 build needs nothing of the host build: it goes on after a failure there.
     fi
   done
 }
 run_background_step() {
   case "$1" in
-    host) cmake --workflow --preset host ;;
     windows32-build) cmake --preset windows32 && cmake --build --preset windows32 ;;
+    host) cmake --workflow --preset host ;;
   esac
+}
+
+# Waits until the background step NAME is done (or the background has ended), prints its log and
+# records its result; true when it passed.
+collect() {
+  local name=$1 line
+  until line=$(grep "^$name|" "$logs/background.results" 2>/dev/null) || ! kill -0 "$background_pid" 2>/dev/null; do
+    sleep 1
+  done
+  line=$(grep "^$name|" "$logs/background.results" 2>/dev/null) || line="$name|-|FAILED"
+  echo "==== $name (ran in the background) ===="
+  cat "$logs/$name.log" 2>/dev/null || echo "(no log)"
+  IFS='|' read -r name took result <<<"$line"
+  echo "==== $name: $result in $took (in the background) ===="
+  times+=("$name (background)|$took|$result")
+  [ "$result" = passed ] || { failed+=("$name"); return 1; }
 }
 
 step "install-deps" scripts/install-deps.sh
@@ -58,29 +74,20 @@ rm -f "$logs"/*.log "$logs/background.results"
 
 step "windows: configure and build" bash -c 'cmake --preset windows && cmake --build --preset windows'
 
-background host windows32-build &
+# The windows32 build first: its tests follow the windows tests; the host build goes on meanwhile.
+background windows32-build host &
 background_pid=$!
 step "windows: tests" ctest --preset windows
-echo "==== waiting for the host build and the windows32 build ===="
-wait "$background_pid" || true
-for name in host windows32-build; do
-  echo "==== $name (ran in the background) ===="
-  cat "$logs/$name.log" 2>/dev/null || echo "(no log)"
-done
-while IFS='|' read -r name took result; do
-  echo "==== $name: $result in $took (in the background) ===="
-  times+=("$name (background)|$took|$result")
-  [ "$result" = passed ] || failed+=("$name")
-done <"$logs/background.results"
-
-if [[ " ${failed[*]} " == *" windows32-build "* ]]; then
-  echo "==== windows32: tests not run, the build failed ===="
-else
+if collect windows32-build; then
   step "windows32: tests" ctest --preset windows32
+else
+  echo "==== windows32: tests not run, the build failed ===="
 fi
+collect host || true
+wait "$background_pid" || true
 
 echo
-echo "==== times (the background steps ran beside the windows tests) ===="
+echo "==== times (the background steps ran beside the Wine tests) ===="
 for entry in "${times[@]}"; do
   IFS='|' read -r name took result <<<"$entry"
   printf '  %-40s %8s  %s\n' "$name" "$took" "$result"
