@@ -6,7 +6,7 @@
 
 #include "cad/convert.h"
 #include "cad/entity_identity.h"
-#include "commands/suspect_check_lines.h"
+#include "commands/doubtful_check_lines.h"
 
 namespace korvena {
 
@@ -101,10 +101,10 @@ std::vector<PlanLine> PlanLines(const std::vector<PlacedEntity>& points,
 }
 
 // One line per pair, from the point to its text, both ends at Z = 0, all in the one document's model
-// space; a suspect line gets red where the others get yellow, in the same one Color put. Nothing can
+// space; a doubtful line gets red where the others get yellow, in the same one Color put. Nothing can
 // have moved since the points were read: the user has not had the CAD back yet.
 void DrawCheckLines(CommandFrame& f, const DispatchPtr& document, const std::vector<PlanLine>& plan,
-                    const std::vector<bool>& suspect, HeldEntities& held) {
+                    const std::vector<bool>& doubtful, HeldEntities& held) {
     const DispatchPtr modelSpace = ToObject(document->Get(L"ModelSpace"));
     for (std::size_t k = 0; k < plan.size(); ++k) {
         DispatchPtr line =
@@ -112,7 +112,7 @@ void DrawCheckLines(CommandFrame& f, const DispatchPtr& document, const std::vec
                                                    std::vector<double>{plan[k].X2, plan[k].Y2, 0}}));
         f.DrawnForChecking(line);
         held.CheckLines.push_back(line);
-        line->Put(L"Color", suspect[k] ? kSuspectCheckLineColour : kCheckLineColour);
+        line->Put(L"Color", doubtful[k] ? kDoubtfulCheckLineColour : kCheckLineColour);
     }
 }
 
@@ -176,16 +176,16 @@ bool CheckAndWritePairs(CommandFrame& f, const DispatchPtr& set, std::int16_t Po
     const std::vector<PlacedEntity>& OrderedPoints = held.points;
     const std::vector<PlacedEntity>& OrderedTexts = held.texts;
     const std::vector<PlanLine> plan = PlanLines(OrderedPoints, OrderedTexts);
-    const std::vector<bool> suspect = SuspectCheckLines(plan);
+    const std::vector<bool> doubtful = DoubtfulCheckLines(plan);
     // Two undo steps: the check lines with their group, then (after 是) the heights.
     // One document for the whole run, even when the user makes another drawing active meanwhile.
     const DispatchPtr document = ActiveDocument(f);
     f.BeginChanges();
-    DrawCheckLines(f, document, plan, suspect, held);
+    DrawCheckLines(f, document, plan, doubtful, held);
     GroupCheckLines(f, document, held.CheckLines);
     // Said once, with the lines in the drawing, before the user is asked about them.
-    const auto suspects = static_cast<std::size_t>(std::count(suspect.begin(), suspect.end(), true));
-    if (suspects > 0) f.CadPrompt(SuspectLinesNotice(suspects));
+    const auto doubtful_count = static_cast<std::size_t>(std::count(doubtful.begin(), doubtful.end(), true));
+    if (doubtful_count > 0) f.CadPrompt(DoubtfulLinesNotice(doubtful_count));
 
     const int answer =
         f.Ask(kScatterCheckQuestion, kScatterCheckTitle, message_box::kYesNo | message_box::kInformation);
@@ -211,7 +211,7 @@ std::wstring ScatterCountMessage(std::int64_t points, std::int64_t texts) {
            NumberText(static_cast<double>(texts)) + L")不相等！";
 }
 
-std::wstring SuspectLinesNotice(std::size_t count) {
+std::wstring DoubtfulLinesNotice(std::size_t count) {
     return L"有 " + std::to_wstring(count) + L" 条连线可能配错，已画成红色，请重点检查";
 }
 

@@ -21,10 +21,10 @@ inline constexpr std::wstring_view kScatterDoneNotice = L"散点高程赋值完�
 inline constexpr std::size_t kMaxScatterPairs = 500;
 inline constexpr std::int16_t kCheckLineColour = 2;
 // A check line that looks wrong (crossing another, or far longer than the rest) is drawn in red instead.
-inline constexpr std::int16_t kSuspectCheckLineColour = 1;
+inline constexpr std::int16_t kDoubtfulCheckLineColour = 1;
 
 // "有 N 条连线可能配错，已画成红色，请重点检查", written before the user is asked when N > 0.
-std::wstring SuspectLinesNotice(std::size_t count);
+std::wstring DoubtfulLinesNotice(std::size_t count);
 
 // "散点个数(P)与散点高程个数(T)不相等！"
 std::wstring ScatterCountMessage(std::int64_t points, std::int64_t texts);

@@ -144,8 +144,8 @@ TEST_F(Commands, ScatterAnsweredNoKeepsTheLinesAndYesWritesTheHeights) {
 // Three sheets in one drawing: three pairs with their texts beside them (1-6); the same points with the
 // first two texts placed otherwise (7, 8), the first above its point, so that the two are taken in the
 // wrong order and their lines cross; and five pairs in a column (9-18), the middle text far to the east.
-constexpr char kSuspectMap[] = R"({
-  "caption": "CadSim - [suspect-test.dwg]",
+constexpr char kDoubtfulMap[] = R"({
+  "caption": "CadSim - [doubtful-test.dwg]",
   "entities": [
     {"kind": "circle", "color": 7, "center": [10, 20, 0], "radius": 1},
     {"kind": "text", "color": 7, "insertionPoint": [14, 20, 0], "height": 2, "textString": "101"},
@@ -170,7 +170,7 @@ constexpr char kSuspectMap[] = R"({
 })";
 
 TEST_F(Commands, ScatterDrawsLinesThatLookWrongInRedAndSaysHowManyBeforeTheBox) {
-    CadSimProcess cad(folder.Path(), kSuspectMap);
+    CadSimProcess cad(folder.Path(), kDoubtfulMap);
     KorvenaWindow korvena;
 
     json state = RunScatter(cad, korvena, IDNO, 3);

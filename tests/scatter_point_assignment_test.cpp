@@ -129,7 +129,7 @@ TEST_F(ScatterAssignment, CrossingLinesAreRedAndSaidOnceBeforeTheBoxInTheCallsOf
     ASSERT_EQ(lines.size(), linesBefore + 3);
     std::vector<std::int16_t> colours;
     for (std::size_t i = linesBefore; i < lines.size(); ++i) colours.push_back(lines[i]->color);
-    EXPECT_EQ(colours, (std::vector<std::int16_t>{kSuspectCheckLineColour, kSuspectCheckLineColour,
+    EXPECT_EQ(colours, (std::vector<std::int16_t>{kDoubtfulCheckLineColour, kDoubtfulCheckLineColour,
                                                   kCheckLineColour}));
     const std::wstring notice = L"======有 2 条连线可能配错，已画成红色，请重点检查======\n\r";
     ASSERT_EQ(cad.Prompts().size(), 3u);

@@ -1,4 +1,4 @@
-#include "commands/suspect_check_lines.h"
+#include "commands/doubtful_check_lines.h"
 
 #include <algorithm>
 #include <cmath>
@@ -51,7 +51,7 @@ struct Extent {
 // Marks every line that crosses another. Only lines whose extents overlap along the sweep's axis are
 // compared, the axis being the one along which the lines are spread the wider: on a sheet of spot
 // heights each line is then compared with its neighbours, not with all the others.
-void MarkCrossings(const std::vector<PlanLine>& lines, std::vector<bool>& suspect) {
+void MarkCrossings(const std::vector<PlanLine>& lines, std::vector<bool>& doubtful) {
     std::vector<Extent> extents;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const PlanLine& l = lines[i];
@@ -75,14 +75,14 @@ void MarkCrossings(const std::vector<PlanLine>& lines, std::vector<bool>& suspec
         for (std::size_t j = i + 1; j < extents.size() && extents[j].from <= a.to; ++j) {
             const Extent& b = extents[j];
             if (b.low > a.high || b.high < a.low) continue;
-            if (suspect[a.line] && suspect[b.line]) continue;
-            if (CrossStrictlyInside(lines[a.line], lines[b.line])) suspect[a.line] = suspect[b.line] = true;
+            if (doubtful[a.line] && doubtful[b.line]) continue;
+            if (CrossStrictlyInside(lines[a.line], lines[b.line])) doubtful[a.line] = doubtful[b.line] = true;
         }
     }
 }
 
-// Marks every line longer than kSuspectLengthRatio times the median, when there are lines enough.
-void MarkLongLines(const std::vector<PlanLine>& lines, std::vector<bool>& suspect) {
+// Marks every line longer than kDoubtfulLengthRatio times the median, when there are lines enough.
+void MarkLongLines(const std::vector<PlanLine>& lines, std::vector<bool>& doubtful) {
     if (lines.size() < kLinesJudgedByLength) return;
     std::vector<double> lengths;
     lengths.reserve(lines.size());
@@ -102,19 +102,19 @@ void MarkLongLines(const std::vector<PlanLine>& lines, std::vector<bool>& suspec
             *std::max_element(sorted.begin(), sorted.begin() + static_cast<std::ptrdiff_t>(middle));
         median = below / 2 + median / 2;
     }
-    const double limit = kSuspectLengthRatio * median;
+    const double limit = kDoubtfulLengthRatio * median;
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (lengths[i] > limit) suspect[i] = true;
+        if (lengths[i] > limit) doubtful[i] = true;
     }
 }
 
 }  // namespace
 
-std::vector<bool> SuspectCheckLines(const std::vector<PlanLine>& lines) {
-    std::vector<bool> suspect(lines.size(), false);
-    MarkCrossings(lines, suspect);
-    MarkLongLines(lines, suspect);
-    return suspect;
+std::vector<bool> DoubtfulCheckLines(const std::vector<PlanLine>& lines) {
+    std::vector<bool> doubtful(lines.size(), false);
+    MarkCrossings(lines, doubtful);
+    MarkLongLines(lines, doubtful);
+    return doubtful;
 }
 
 }  // namespace korvena

@@ -21,15 +21,15 @@ struct PlanLine {
 // With fewer lines than this no line is judged by its length: the median of a few says little.
 inline constexpr std::size_t kLinesJudgedByLength = 5;
 // A line longer than this many times the median length looks wrong; one exactly as long does not.
-inline constexpr double kSuspectLengthRatio = 3;
+inline constexpr double kDoubtfulLengthRatio = 3;
 
 // For every line, whether it looks wrong:
 //   - it crosses another line at a point strictly inside both. Lines that only touch at an end, or
 //     overlap along a common line, do not cross; nor do lines that meet so near an end, or so nearly
 //     along one line, that double arithmetic cannot tell the meeting from a touch;
-//   - or there are at least kLinesJudgedByLength lines and it is longer than kSuspectLengthRatio times
+//   - or there are at least kLinesJudgedByLength lines and it is longer than kDoubtfulLengthRatio times
 //     the median length of all of them (the mean of the two middle lengths for an even count).
 // A line with an end that is no finite number counts as infinitely long and crosses nothing.
-std::vector<bool> SuspectCheckLines(const std::vector<PlanLine>& lines);
+std::vector<bool> DoubtfulCheckLines(const std::vector<PlanLine>& lines);
 
 }  // namespace korvena

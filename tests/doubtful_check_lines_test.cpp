@@ -1,4 +1,4 @@
-#include "commands/suspect_check_lines.h"
+#include "commands/doubtful_check_lines.h"
 
 #include <gtest/gtest.h>
 
@@ -24,17 +24,17 @@ std::vector<PlanLine> Stacked(const std::vector<double>& lengths) {
     return lines;
 }
 
-TEST(SuspectCheckLines, LinesCrossingStrictlyInsideBothAreBothSuspect) {
+TEST(DoubtfulCheckLines, LinesCrossingStrictlyInsideBothAreBothDoubtful) {
     // Two labels taken in the wrong order: the lines cross; a third line apart does not.
-    EXPECT_EQ(SuspectCheckLines({{0, 0, 10, 10}, {0, 10, 10, 0}, {20, 0, 22, 0}}),
+    EXPECT_EQ(DoubtfulCheckLines({{0, 0, 10, 10}, {0, 10, 10, 0}, {20, 0, 22, 0}}),
               (Flags{true, true, false}));
     // A shallow crossing, drawn either way round.
-    EXPECT_EQ(SuspectCheckLines({{10, 20, 34, 21.5}, {30, 20.5, 12, 26}}), (Flags{true, true}));
-    EXPECT_EQ(SuspectCheckLines({{34, 21.5, 10, 20}, {12, 26, 30, 20.5}}), (Flags{true, true}));
-    EXPECT_TRUE(SuspectCheckLines({}).empty());
+    EXPECT_EQ(DoubtfulCheckLines({{10, 20, 34, 21.5}, {30, 20.5, 12, 26}}), (Flags{true, true}));
+    EXPECT_EQ(DoubtfulCheckLines({{34, 21.5, 10, 20}, {12, 26, 30, 20.5}}), (Flags{true, true}));
+    EXPECT_TRUE(DoubtfulCheckLines({}).empty());
 }
 
-TEST(SuspectCheckLines, LinesThatOnlyTouchOrOverlapAlongOneLineDoNotCross) {
+TEST(DoubtfulCheckLines, LinesThatOnlyTouchOrOverlapAlongOneLineDoNotCross) {
     const std::vector<std::pair<PlanLine, PlanLine>> touching{
         {{0, 0, 10, 0}, {10, 0, 10, 5}},   // end to end, at a corner
         {{0, 0, 10, 0}, {5, 0, 5, 5}},     // an end on the other's inside (a T)
@@ -51,39 +51,39 @@ TEST(SuspectCheckLines, LinesThatOnlyTouchOrOverlapAlongOneLineDoNotCross) {
         {{0.1, 0.3, 3.7, 1.5}, {2.5, 1.1, 2.9, -4.1}},
     };
     for (const auto& [a, b] : touching) {
-        EXPECT_EQ(SuspectCheckLines({a, b}), (Flags{false, false}))
+        EXPECT_EQ(DoubtfulCheckLines({a, b}), (Flags{false, false}))
             << "(" << a.X1 << "," << a.Y1 << ")-(" << a.X2 << "," << a.Y2 << ") and (" << b.X1 << "," << b.Y1
             << ")-(" << b.X2 << "," << b.Y2 << ")";
     }
 }
 
-TEST(SuspectCheckLines, LengthCountsFromFiveLinesOnAndOnlyAboveThreeTimesTheMedian) {
+TEST(DoubtfulCheckLines, LengthCountsFromFiveLinesOnAndOnlyAboveThreeTimesTheMedian) {
     // Four lines say nothing by their length, however long one is.
-    EXPECT_EQ(SuspectCheckLines(Stacked({2, 2, 2, 200})), (Flags{false, false, false, false}));
-    // Five do: the median is 2, so 6 is not suspect and a little more is.
-    EXPECT_EQ(SuspectCheckLines(Stacked({1, 2, 2, 2, 6})), (Flags{false, false, false, false, false}));
-    EXPECT_EQ(SuspectCheckLines(Stacked({1, 2, 2, 2, 6.001})), (Flags{false, false, false, false, true}));
+    EXPECT_EQ(DoubtfulCheckLines(Stacked({2, 2, 2, 200})), (Flags{false, false, false, false}));
+    // Five do: the median is 2, so 6 is not doubtful and a little more is.
+    EXPECT_EQ(DoubtfulCheckLines(Stacked({1, 2, 2, 2, 6})), (Flags{false, false, false, false, false}));
+    EXPECT_EQ(DoubtfulCheckLines(Stacked({1, 2, 2, 2, 6.001})), (Flags{false, false, false, false, true}));
     // An even count: the median is the mean of the two middle lengths, (2 + 4) / 2 = 3.
-    EXPECT_EQ(SuspectCheckLines(Stacked({2, 2, 2, 4, 4, 9})), Flags(6, false));
-    EXPECT_EQ(SuspectCheckLines(Stacked({9.5, 2, 4, 2, 4, 2})),
+    EXPECT_EQ(DoubtfulCheckLines(Stacked({2, 2, 2, 4, 4, 9})), Flags(6, false));
+    EXPECT_EQ(DoubtfulCheckLines(Stacked({9.5, 2, 4, 2, 4, 2})),
               (Flags{true, false, false, false, false, false}));
     // Labels standing on their points: a median of 0, so any line of some length stands out.
-    EXPECT_EQ(SuspectCheckLines(Stacked({0, 0, 0, 0.5, 0})), (Flags{false, false, false, true, false}));
+    EXPECT_EQ(DoubtfulCheckLines(Stacked({0, 0, 0, 0.5, 0})), (Flags{false, false, false, true, false}));
 }
 
-TEST(SuspectCheckLines, EveryLineCrossingOneLongLineIsSuspectAndTheOthersAreNot) {
+TEST(DoubtfulCheckLines, EveryLineCrossingOneLongLineIsDoubtfulAndTheOthersAreNot) {
     // A label far to the east: its line runs across ten short ones and below ten others. The long line
-    // and the ten it crosses are suspect (the long one by its length too), the ten above it are not.
+    // and the ten it crosses are doubtful (the long one by its length too), the ten above it are not.
     std::vector<PlanLine> lines{{0, 5, 200, 5}};
     for (int i = 0; i < 10; ++i) lines.push_back({10.0 + 15 * i, 0, 12.0 + 15 * i, 8});    // across it
     for (int i = 0; i < 10; ++i) lines.push_back({10.0 + 15 * i, 20, 12.0 + 15 * i, 28});  // above it
-    const Flags suspect = SuspectCheckLines(lines);
-    for (std::size_t i = 0; i < lines.size(); ++i) EXPECT_EQ(suspect[i], i <= 10) << i;
+    const Flags doubtful = DoubtfulCheckLines(lines);
+    for (std::size_t i = 0; i < lines.size(); ++i) EXPECT_EQ(doubtful[i], i <= 10) << i;
 }
 
-TEST(SuspectCheckLines, FindsEveryCrossingOfARandomSheet) {
+TEST(DoubtfulCheckLines, FindsEveryCrossingOfARandomSheet) {
     // Whole-number ends are exact in double, so each pair can be judged exactly here. Every line is 5
-    // long, so none is suspect by its length.
+    // long, so none is doubtful by its length.
     constexpr int kSteps[][2] = {{5, 0}, {0, 5}, {3, 4}, {4, 3}, {-3, 4}, {-4, 3}, {3, -4}, {4, -3}};
     const auto side = [](std::int64_t ax, std::int64_t ay, std::int64_t bx, std::int64_t by, std::int64_t cx,
                          std::int64_t cy) {
@@ -116,19 +116,19 @@ TEST(SuspectCheckLines, FindsEveryCrossingOfARandomSheet) {
         }
         const auto crossing = std::count(expected.begin(), expected.end(), true);
         EXPECT_TRUE(crossing > 0 && crossing < count) << "a sheet that tells nothing: " << crossing;
-        EXPECT_EQ(SuspectCheckLines(lines), expected) << width << " by " << height;
+        EXPECT_EQ(DoubtfulCheckLines(lines), expected) << width << " by " << height;
     }
 }
 
-TEST(SuspectCheckLines, AnEndThatIsNoNumberIsInfinitelyLongAndCrossesNothing) {
+TEST(DoubtfulCheckLines, AnEndThatIsNoNumberIsInfinitelyLongAndCrossesNothing) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
     std::vector<PlanLine> lines = Stacked({2, 2, 2, 2, 2});
     lines.push_back({1, -5, nan, 50});  // would cross them all
     lines.push_back({inf, 0, 1, 1});
-    EXPECT_EQ(SuspectCheckLines(lines), (Flags{false, false, false, false, false, true, true}));
+    EXPECT_EQ(DoubtfulCheckLines(lines), (Flags{false, false, false, false, false, true, true}));
     // Fewer than five: nothing is judged by length, and nothing crosses.
-    EXPECT_EQ(SuspectCheckLines({{0, 0, 10, 10}, {nan, nan, nan, nan}, {0, 10, inf, -inf}}),
+    EXPECT_EQ(DoubtfulCheckLines({{0, 0, 10, 10}, {nan, nan, nan, nan}, {0, 10, inf, -inf}}),
               (Flags{false, false, false}));
 }
 

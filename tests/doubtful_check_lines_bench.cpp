@@ -1,7 +1,7 @@
 // Benchmark, not a test: how long the scatter-point command takes to decide which check lines look
 // wrong, for 500 pairs (the most one run takes) and for 5,000, set beside what the run's calls cost.
 //
-//   build/host/bin/bench_suspect_check_lines [Google Benchmark options]
+//   build/host/bin/bench_doubtful_check_lines [Google Benchmark options]
 //
 // Two sheets. A survey sheet: spot heights scattered at the density of a 1:500 map, each labelled to
 // its east, with one label in a hundred written above its point instead (its pair and a neighbour's
@@ -16,7 +16,7 @@
 #include <random>
 #include <vector>
 
-#include "commands/suspect_check_lines.h"
+#include "commands/doubtful_check_lines.h"
 
 namespace korvena {
 namespace {
@@ -65,13 +65,13 @@ std::vector<PlanLine> LinesAllBesideOneAnother(int pairs) {
 template <std::vector<PlanLine> (*Sheet)(int)>
 void Decide(benchmark::State& state) {
     const std::vector<PlanLine> lines = Sheet(static_cast<int>(state.range(0)));
-    std::size_t suspects = 0;
+    std::size_t doubtful_count = 0;
     for (auto _ : state) {
-        std::vector<bool> suspect = SuspectCheckLines(lines);
-        benchmark::DoNotOptimize(suspect);
-        suspects = static_cast<std::size_t>(std::count(suspect.begin(), suspect.end(), true));
+        std::vector<bool> doubtful = DoubtfulCheckLines(lines);
+        benchmark::DoNotOptimize(doubtful);
+        doubtful_count = static_cast<std::size_t>(std::count(doubtful.begin(), doubtful.end(), true));
     }
-    state.counters["suspect"] = static_cast<double>(suspects);
+    state.counters["doubtful"] = static_cast<double>(doubtful_count);
 }
 
 BENCHMARK_TEMPLATE(Decide, SurveySheet)
