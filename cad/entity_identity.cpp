@@ -3,6 +3,7 @@
 #include <array>
 #include <utility>
 
+#include "base/ascii_case.h"
 #include "cad/automation_error.h"
 
 namespace korvena {
@@ -25,19 +26,6 @@ constexpr std::array<std::pair<std::wstring_view, std::int32_t>, 9> kClasses{{
     {L"AcDbPoint", entity_type::kPoint},
     {L"AcDbBlockReference", entity_type::kBlockReference},
 }};
-
-wchar_t FoldCase(wchar_t c) {
-    return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
-}
-
-// Member names are matched without regard to case, as the CAD matches them.
-bool SameMemberName(std::wstring_view a, std::wstring_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (FoldCase(a[i]) != FoldCase(b[i])) return false;
-    }
-    return true;
-}
 
 // The class name's code; nothing when the CAD answers ObjectName with something that is no name.
 std::optional<std::int32_t> CodeOfClassName(const Variant& answer) {
@@ -98,15 +86,15 @@ std::optional<std::int32_t> IdentifyEntity(Dispatch& entity, EntityIdentity iden
 }
 
 bool IsIdentityMember(std::wstring_view member) {
-    return SameMemberName(member, kEntityTypeMember) || SameMemberName(member, kObjectNameMember);
+    return SameIgnoringAsciiCase(member, kEntityTypeMember) || SameIgnoringAsciiCase(member, kObjectNameMember);
 }
 
 std::optional<std::wstring> ClassKey(std::wstring_view member, const Variant& answer) {
     try {
-        if (SameMemberName(member, kEntityTypeMember)) {
+        if (SameIgnoringAsciiCase(member, kEntityTypeMember)) {
             return std::wstring(kEntityTypeMember) + L" " + std::to_wstring(EntityTypeCode(answer));
         }
-        if (SameMemberName(member, kObjectNameMember)) {
+        if (SameIgnoringAsciiCase(member, kObjectNameMember)) {
             return std::wstring(kObjectNameMember) + L" " + ClassName(answer);
         }
     } catch (const AutomationError&) {

@@ -24,6 +24,18 @@ float FreshRandom(std::uint64_t ticks) {
     return static_cast<float>(generator() >> 8) * (1.0f / 16777216.0f);  // 24 bits: exact in a float
 }
 
+// Calls `member` on each of `objects`, last first, and takes each out when done or failed (gone already).
+void CallOnEach(std::vector<DispatchPtr>& objects, std::wstring_view member, std::vector<DispatchPtr>& done) {
+    while (!objects.empty()) {
+        try {
+            objects.back()->Call(member);
+        } catch (const AutomationError&) {
+        }
+        done.push_back(std::move(objects.back()));
+        objects.pop_back();
+    }
+}
+
 }  // namespace
 
 std::wstring CadPromptLine(std::wstring_view text) {
@@ -196,18 +208,13 @@ void CommandFrame::ShowError(std::wstring_view message) noexcept {
 // a command that ends early must not leave its sets behind. A failing delete is not reported,
 // so the user sees one dialog only.
 void CommandFrame::DeleteLeftoverSets() noexcept {
-    std::vector<DispatchPtr>& sets = context_.link.Open.Sets;
-    while (!sets.empty()) {
-        try {
-            sets.back()->Call(L"Delete");
-        } catch (const CadBusyCancelled&) {
-            // The user gave up on a busy CAD: the rest are deleted once it is free.
-            cancelled_ = true;
-            return;
-        } catch (...) {
-        }
-        LetGoAfterRun(std::move(sets.back()));
-        sets.pop_back();
+    try {
+        CallOnEach(context_.link.Open.Sets, L"Delete", afterRun_);
+    } catch (const CadBusyCancelled&) {
+        // The user gave up on a busy CAD: the rest are deleted once it is free.
+        cancelled_ = true;
+    } catch (...) {
+        // No room to keep a deleted set: the rest stay open, to be closed as a cancelled run's are.
     }
 }
 
@@ -228,22 +235,6 @@ void CommandFrame::HandOverWhatItHeld() noexcept {
     }
     afterRun_.clear();
 }
-
-namespace {
-
-// Calls `member` on each of `objects`, last first, and takes each out when done or failed (gone already).
-void CallOnEach(std::vector<DispatchPtr>& objects, std::wstring_view member, std::vector<DispatchPtr>& done) {
-    while (!objects.empty()) {
-        try {
-            objects.back()->Call(member);
-        } catch (const AutomationError&) {
-        }
-        done.push_back(std::move(objects.back()));
-        objects.pop_back();
-    }
-}
-
-}  // namespace
 
 // A set, line or document that is gone already (the CAD was closed meanwhile, or the user deleted the
 // set) fails quietly.

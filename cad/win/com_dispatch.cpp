@@ -7,6 +7,7 @@
 #include <string>
 #include <utility>
 
+#include "base/ascii_case.h"
 #include "cad/entity_identity.h"
 #include "cad/win/busy_call.h"
 #include "cad/win/com_error.h"
@@ -21,14 +22,6 @@ using Microsoft::WRL::ComPtr;
 constexpr ULONG kEnumerationBatch = 64;
 constexpr std::size_t kMaxEnumeratedItems = std::size_t{1} << 22;
 constexpr std::wstring_view kNewEnumName = L"_NewEnum";
-
-std::wstring CacheKey(std::wstring_view member) {
-    std::wstring key(member);
-    for (wchar_t& c : key) {
-        if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
-    }
-    return key;
-}
 
 // The arguments of one Invoke, owned, last argument first as IDispatch expects them.
 class InvokeArguments {
@@ -172,7 +165,7 @@ bool ComDispatch::SharesDispIdOf(std::wstring_view member) const {
 }
 
 ComDispatch::Resolved ComDispatch::Resolve(std::wstring_view member) {
-    std::wstring key = CacheKey(member);
+    std::wstring key = LowerAscii(member);
     if (const auto found = dispIds_.find(key); found != dispIds_.end()) return {found->second, true};
     const bool shared = SharesDispIdOf(member);
     if (shared) {
@@ -197,7 +190,7 @@ ComDispatch::Resolved ComDispatch::Resolve(std::wstring_view member) {
 }
 
 void ComDispatch::Forget(std::wstring_view member) {
-    const std::wstring key = CacheKey(member);
+    const std::wstring key = LowerAscii(member);
     dispIds_.erase(key);
     if (SharesDispIdOf(member)) connection_->dispIdsByKind.erase({kind_, key});
 }
@@ -224,7 +217,7 @@ Variant ComDispatch::Received(std::wstring_view member, const VARIANT& result) c
     Variant value = FromComVariant(result, objects_);
     // What an item of unknown class gives (its Copy) is of as many classes as the items.
     const bool classKnown = !kind_.empty() && !kindFromCollection_;
-    GiveKind(value, classKnown ? kind_ + L"." + CacheKey(member) : std::wstring(), false);
+    GiveKind(value, classKnown ? kind_ + L"." + LowerAscii(member) : std::wstring(), false);
     return value;
 }
 

@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "base/ascii_case.h"
 #include "cadsim/model/member_names.h"
 
 namespace korvena::cadsim {
@@ -65,7 +66,7 @@ std::wstring_view KindName(EntityKind kind) {
 
 std::optional<EntityKind> KindFromName(std::wstring_view name) {
     for (const auto& names : kKinds) {
-        if (SameName(names.fileName, name)) return names.kind;
+        if (SameIgnoringAsciiCase(names.fileName, name)) return names.kind;
     }
     return std::nullopt;
 }

@@ -3,6 +3,8 @@
 #include <array>
 #include <utility>
 
+#include "base/ascii_case.h"
+
 namespace korvena::cadsim {
 
 namespace {
@@ -42,23 +44,11 @@ constexpr std::array<std::pair<Member, std::wstring_view>, 31> kNames{{
     {Member::kStartPoint, L"StartPoint"},
 }};
 
-wchar_t FoldCase(wchar_t c) {
-    return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
-}
-
 }  // namespace
-
-bool SameName(std::wstring_view a, std::wstring_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (FoldCase(a[i]) != FoldCase(b[i])) return false;
-    }
-    return true;
-}
 
 Member FindMember(std::wstring_view name) {
     for (const auto& [member, spelling] : kNames) {
-        if (SameName(name, spelling)) return member;
+        if (SameIgnoringAsciiCase(name, spelling)) return member;
     }
     return Member::kUnknown;
 }

@@ -56,7 +56,4 @@ Member FindMember(std::wstring_view name);
 // The member's own spelling ("EntityType", "_NewEnum"); empty for kUnknown.
 std::wstring_view MemberName(Member member);
 
-// Equality of two names ignoring the case of ASCII letters (the only letters in member names).
-bool SameName(std::wstring_view a, std::wstring_view b);
-
 }  // namespace korvena::cadsim

@@ -3,6 +3,7 @@
 #include <array>
 #include <utility>
 
+#include "base/ascii_case.h"
 #include "cadsim/model/member_names.h"
 
 namespace korvena::cadsim {
@@ -32,7 +33,7 @@ std::wstring_view ObjectKindName(ObjectKind kind) {
 
 std::optional<ObjectKind> ObjectKindFromName(std::wstring_view name) {
     for (const auto& [kind, known] : kNames) {
-        if (SameName(known, name)) return kind;
+        if (SameIgnoringAsciiCase(known, name)) return kind;
     }
     return std::nullopt;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "base/ascii_case.h"
 #include "cadsim/model/app_objects.h"
 #include "cadsim/model/entity_object.h"
 #include "cadsim/model/group_objects.h"
@@ -17,7 +18,7 @@ template <class Object>
 std::shared_ptr<Object> FindNamed(const std::vector<std::shared_ptr<Object>>& objects,
                                   std::wstring_view name) {
     for (const auto& object : objects) {
-        if (SameName(object->Name(), name)) return object;
+        if (SameIgnoringAsciiCase(object->Name(), name)) return object;
     }
     return nullptr;
 }

@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "base/ascii_case.h"
 #include "cadsim/model/app_objects.h"
 #include "cadsim/model/entity_object.h"
 #include "cadsim/model/group_objects.h"
@@ -18,7 +19,7 @@ namespace {
 void CheckNamedLists(const std::vector<NamedEntityList>& lists, const Drawing& drawing, const char* what) {
     for (std::size_t i = 0; i < lists.size(); ++i) {
         for (std::size_t j = 0; j < i; ++j) {
-            if (SameName(lists[i].name, lists[j].name)) {
+            if (SameIgnoringAsciiCase(lists[i].name, lists[j].name)) {
                 throw std::invalid_argument(std::string("two ") + what + " of the same name");
             }
         }

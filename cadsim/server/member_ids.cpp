@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "base/ascii_case.h"
 #include "cadsim/model/drawing.h"
 #include "cadsim/model/member_names.h"
 
@@ -52,14 +53,6 @@ constexpr std::array<ClassMemberId, 19> kClassMembers{{
     {EntityKind::kBlockReference, Member::kInsertionPoint, 1},
 }};
 
-std::wstring Lower(std::wstring_view name) {
-    std::wstring lower(name);
-    for (wchar_t& c : lower) {
-        if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
-    }
-    return lower;
-}
-
 // The model's number of the member on such an object, if it has one.
 std::optional<std::int32_t> ModelId(ObjectKind object, int entityType, Member member) {
     if (member == Member::kUnknown) return std::nullopt;
@@ -101,7 +94,7 @@ MemberIds& MemberIds::Instance() {
 
 std::int32_t MemberIds::IdOf(ObjectKind object, int entityType, std::wstring_view name) {
     if (const std::optional<std::int32_t> id = ModelId(object, entityType, FindMember(name))) return *id;
-    std::wstring key = Lower(name);
+    std::wstring key = LowerAscii(name);
     if (const auto found = ids_.find(key); found != ids_.end()) return found->second;
     const std::int32_t id = nextId_++;
     ids_.emplace(std::move(key), id);

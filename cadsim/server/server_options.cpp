@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "cadsim/model/member_names.h"
+#include "base/ascii_case.h"
 
 namespace korvena::cadsim {
 namespace {
@@ -13,7 +13,7 @@ constexpr wchar_t kUsage[] =
 
 bool IsSwitch(const std::wstring& argument, std::wstring_view name) {
     if (argument.size() != name.size() + 1 || (argument[0] != L'/' && argument[0] != L'-')) return false;
-    return SameName(std::wstring_view(argument).substr(1), name);
+    return SameIgnoringAsciiCase(std::wstring_view(argument).substr(1), name);
 }
 
 }  // namespace
